@@ -4,6 +4,10 @@ namespace {
 TConfiguracao g_configuracao;
 }
 
-TConfiguracao &Configuracao() { return g_configuracao; }
+TConfiguracao &Configuracao() {
+    return g_configuracao;
+}
 
-void ResetConfiguracao() { g_configuracao = TConfiguracao(); }
+void ResetConfiguracao() {
+    g_configuracao = TConfiguracao();
+}

@@ -28,7 +28,8 @@ struct TConfiguracao {
 
     // Backup and restore script generation.
     QString Pasta_Dados = QStringLiteral("C:\\Quinta\\Dados\\");
-    QString Pasta_Data_Pump = QStringLiteral("C:\\app\\Veltrana\\product\\21c\\admin\\XE\\dpdump\\");
+    QString Pasta_Data_Pump =
+        QStringLiteral("C:\\app\\Veltrana\\product\\21c\\admin\\XE\\dpdump\\");
     QString Senha_System;    // PS: password of the SYSTEM account
     QString Senha_Esquema;   // PT: password given to the schema owner
     QString Servidor_Backup; // network backup server of Empresa24
