@@ -1,0 +1,3 @@
+EXPDP parfile=Parametros
+COPY /y "C:\app\Veltrana\product\21c\admin\XE\dpdump\X.DMP" "E:\\Quinta\EMPRESA24-3N.DMP"
+COPY /y "C:\app\Veltrana\product\21c\admin\XE\dpdump\X.DMP" "\\NAS01\Backup\Quinta\EMPRESA24-3N.DMP"
