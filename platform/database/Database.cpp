@@ -35,7 +35,9 @@ QString Connection::Param(const QString &key) const {
     return QString();
 }
 
-bool Connection::Connected() const { return backend_ && backend_->isOpen(); }
+bool Connection::Connected() const {
+    return backend_ && backend_->isOpen();
+}
 
 void Connection::Open() {
     if (Connected())
@@ -74,21 +76,29 @@ ResultSet Connection::Execute(const QString &sql) {
     event.startedAt = QDateTime::currentDateTime();
     QElapsedTimer timer;
     timer.start();
+    ResultSet result;
     try {
         Open();
-        ResultSet result = backend_->execute(sql);
-        event.elapsedUs = timer.nsecsElapsed() / 1000;
-        for (const auto &o : observers_)
-            o.second(event);
-        return result;
+        result = backend_->execute(sql);
     } catch (const Exception &e) {
         event.ok = false;
         event.error = e.Message();
         event.elapsedUs = timer.nsecsElapsed() / 1000;
-        for (const auto &o : observers_)
-            o.second(event);
+        notify(event);
         throw;
     }
+    // Outside the try: an observer that throws must not turn a statement that
+    // ran into a reported failure.
+    event.elapsedUs = timer.nsecsElapsed() / 1000;
+    notify(event);
+    return result;
+}
+
+void Connection::notify(const StatementEvent &event) {
+    // A copy, so an observer may add or remove observers while being told.
+    const auto observers = observers_;
+    for (const auto &o : observers)
+        o.second(event);
 }
 
 int Connection::AddStatementObserver(StatementObserver observer) {
@@ -113,7 +123,9 @@ void SqlText::Add(const QString &line) {
     lines_.append(line);
 }
 
-QString SqlText::Text() const { return lines_.join(QLatin1Char('\n')); }
+QString SqlText::Text() const {
+    return lines_.join(QLatin1Char('\n'));
+}
 
 // ---------------------------------------------------------------- Query
 
@@ -147,9 +159,13 @@ void Query::requireActive(const char *what) const {
         throw Exception(QStringLiteral("%1: a consulta não está aberta.").arg(QLatin1String(what)));
 }
 
-bool Query::IsEmpty() const { return !active_ || result_.rows.empty(); }
+bool Query::IsEmpty() const {
+    return !active_ || result_.rows.empty();
+}
 
-bool Query::Eof() const { return !active_ || row_ >= result_.rows.size(); }
+bool Query::Eof() const {
+    return !active_ || row_ >= result_.rows.size();
+}
 
 void Query::Next() {
     requireActive("Next");
@@ -162,7 +178,9 @@ void Query::First() {
     row_ = 0;
 }
 
-int Query::RecordCount() const { return active_ ? int(result_.rows.size()) : 0; }
+int Query::RecordCount() const {
+    return active_ ? int(result_.rows.size()) : 0;
+}
 
 Field Query::FieldByName(const QString &name) const {
     requireActive("FieldByName");
@@ -186,7 +204,9 @@ QVariant Query::ValueAt(int index) const {
 Field::Field(const Query *query, int index, QString name)
     : query_(query), index_(index), name_(std::move(name)) {}
 
-QVariant Field::Value() const { return query_->ValueAt(index_); }
+QVariant Field::Value() const {
+    return query_->ValueAt(index_);
+}
 
 bool Field::IsNull() const {
     const QVariant v = Value();

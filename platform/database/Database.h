@@ -32,8 +32,8 @@ QString QuotedStr(const QString &text);
 struct StatementEvent {
     QString sql;
     bool ok = true;
-    QString error;         // the database's text when !ok
-    QDateTime startedAt;   // local time
+    QString error;       // the database's text when !ok
+    QDateTime startedAt; // local time
     qint64 elapsedUs = 0;
 };
 
@@ -73,6 +73,8 @@ public:
     Backend *CurrentBackend() const { return backend_.get(); }
 
 private:
+    void notify(const StatementEvent &event);
+
     std::unique_ptr<Backend> backend_;
     std::vector<std::pair<int, StatementObserver>> observers_;
     int nextObserverId_ = 1;
@@ -89,8 +91,8 @@ public:
     bool IsNull() const;
     // NULL reads as "", 0, 0.0 and an invalid date-time.
     QString AsString() const;
-    int AsInteger() const;     // ConvertError when the value is not a whole number
-    double AsFloat() const;    // ConvertError when the value is not a number
+    int AsInteger() const;  // ConvertError when the value is not a whole number
+    double AsFloat() const; // ConvertError when the value is not a number
     QDateTime AsDateTime() const;
 
 private:
