@@ -12,7 +12,7 @@ create table FIL (
   COD NUMBER(3,0) NOT NULL,
   NME VARCHAR2(45 BYTE),
   SGL VARCHAR2(10 BYTE),
-  CTL_EST VARCHAR2(3 BYTE)
+  CTL_EST VARCHAR2(3 CHAR)
 );
 alter table FIL add constraint FIL_PK primary key (COD);
 
@@ -28,8 +28,8 @@ alter table USU_LOG add constraint USU_LOG_PK primary key (PID, CPU);
 create table USU (
   IDT VARCHAR2(15 BYTE) NOT NULL,
   NME VARCHAR2(45 BYTE),
-  ADM VARCHAR2(3 BYTE),
-  BLQ VARCHAR2(3 BYTE)
+  ADM VARCHAR2(3 CHAR),
+  BLQ VARCHAR2(3 CHAR)
 );
 alter table USU add constraint USU_PK primary key (IDT);
 
