@@ -197,9 +197,6 @@ private:
         });
     }
 
-    // Raised by an entry step that this build does not have yet.
-    [[noreturn]] static void Passo_Nao_Construido(int Grupo);
-
     // ---- Entry steps (one per group with entries) ----
     void Passo_01(const TEntrada_01 &Ent);
     void Passo_02(const TEntrada_02 &Ent);

@@ -40,12 +40,6 @@ QString Tfrm_Mnt::Rotulo_Grupo(int Grupo) {
     return Rotulos[static_cast<std::size_t>(Grupo - 1)];
 }
 
-void Tfrm_Mnt::Passo_Nao_Construido(int Grupo) {
-    throw platform::Exception(QStringLiteral("O grupo ") + Rotulo_Grupo(Grupo) +
-                              QStringLiteral(" está ligado nesta versão, mas o passo das suas "
-                                             "entradas ainda não foi construído."));
-}
-
 void Tfrm_Mnt::Quadro_Grupo(int Grupo, const std::function<void(int Slot)> &Passo) {
     const QString Rotulo = Rotulo_Grupo(Grupo);
     gg_Par->SetPosition(0);

@@ -411,29 +411,6 @@ TEST_F(Execucao, SwitchedOnGroupsRunTheFrame) {
     }
 }
 
-// Groups 20 to 22 are not built in this version: switched on, they must fail at
-// their first slot with a clear message, never pass as done.
-TEST_F(Execucao, GroupsNotBuiltFailLoudly) {
-    for (int g = 20; g <= 22; ++g) {
-        SCOPED_TRACE(g);
-        TRelease r = Release_Desligada();
-        Liga_Sem_Entradas(r, g);
-        auto *f = Abre<Form_Teste>(r);
-        f->btbtn_Executar->click();
-        const QString rotulo = Tfrm_Mnt::Rotulo_Grupo(g);
-        EXPECT_EQ(Textos_Mostrados(),
-                  QStringList{Falha(rotulo, QStringLiteral("1\r\n\r\nO grupo ") + rotulo +
-                                                QStringLiteral(" está ligado nesta versão, mas o "
-                                                               "passo das suas entradas ainda não "
-                                                               "foi construído."))});
-        EXPECT_EQ(f->gg_Tot->Position(), 1);
-        EXPECT_TRUE(Gravacoes_Versao().isEmpty());
-        EXPECT_TRUE(Arquivos_Escritos().isEmpty());
-        dialogs->Clear();
-        frm.reset();
-    }
-}
-
 // The frame's capture replaces what Num_Err held, stops at the failing slot and
 // lets the window repaint between slots.
 TEST_F(Execucao, FrameProcessesWindowMessagesOncePerSlot) {
