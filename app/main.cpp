@@ -64,9 +64,11 @@ int main(int argc, char **argv) {
     }
     if (!Ajustes.ok()) {
         std::cerr << "atualiza: " << Ajustes.error.toStdString() << std::endl;
-        if (!Console)
-            platform::ShowErrorBox(Ajustes.error);
-        return app::Saida_Inicio;
+        if (Console)
+            return app::Saida_Inicio;
+        // The windowed program ends with 0 in every case; the box says what is wrong.
+        platform::ShowErrorBox(Ajustes.error);
+        return 0;
     }
     Configuracao() = Ajustes.configuration;
 

@@ -3,6 +3,7 @@
 
 #include "common/Configuracao.h"
 #include "common/Funcoes_Cifra.h"
+#include "common/Funcoes_Estacao.h"
 #include "platform/database/Database.h"
 
 #include <QDir>
@@ -67,13 +68,23 @@ TEST_F(Console, DemoRunUpdatesOnceAndThenRefuses) {
     CriaDemo();
     EXPECT_EQ(Versao(), QStringLiteral("18"));
 
-    const Saida first = Atualiza({QStringLiteral("--console"), QStringLiteral("--executar")});
+    const QString log = dir.filePath(QStringLiteral("comandos.log"));
+    const Saida first = Atualiza(
+        {QStringLiteral("--console"), QStringLiteral("--executar"), QStringLiteral("--log"), log});
     EXPECT_EQ(first.code, 0) << first.out.toStdString();
     EXPECT_TRUE(first.out.contains(QStringLiteral("05 - CRIA TABELA")));
     EXPECT_TRUE(first.out.contains(QStringLiteral("09 - PREENCHE CAMPO")));
     EXPECT_TRUE(first.out.contains(QStringLiteral("Operação realizada com sucesso!")));
     EXPECT_EQ(Versao(), QStringLiteral("1"));
     EXPECT_EQ(Sql(QStringLiteral("select count(*) from CST_IBS_CBS")).rows.at(0).at(0).toInt(), 18);
+    // The statement log names every statement with its outcome.
+    QFile logFile(log);
+    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+    const QStringList lines =
+        QString::fromUtf8(logFile.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.filter(QStringLiteral("OK   update CFG set VER_DAD = '")).size(), 1);
+    EXPECT_TRUE(lines.filter(QStringLiteral("OK   INSERT ALL INTO CST_IBS_CBS")).size() == 1);
     for (const char *f : {"Parametros", "0-Backup.bat", "1-Manha.bat", "2-Tarde.bat", "3-Noite.bat",
                           "0-Restore.bat", "Drop_Create_User.sql"})
         EXPECT_TRUE(QFile::exists(dados + QLatin1String(f))) << f;
@@ -120,6 +131,31 @@ TEST_F(Console, StartUpFailuresEndWithTheirReport) {
         EXPECT_TRUE(r.out.contains(c.expected)) << r.out.toStdString();
         EXPECT_FALSE(r.out.contains(QStringLiteral("CRIA TABELA")));
     }
+}
+
+TEST_F(Console, UnreachableDatabaseIsAnUnknownError) {
+    const Saida r = Atualiza({QStringLiteral("--console"), QStringLiteral("--executar"),
+                              QStringLiteral("--driver"), QStringLiteral("ODBC"),
+                              QStringLiteral("--banco"), QStringLiteral("DSN=nao_existe_aqui")});
+    EXPECT_EQ(r.code, 2) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(
+        QStringLiteral("Ocorreu um erro desconhecido.\n\nContate  para resolver o problema.")))
+        << r.out.toStdString();
+    // The database's own message is not part of the report.
+    EXPECT_FALSE(r.out.contains(QStringLiteral("nao_existe_aqui"))) << r.out.toStdString();
+}
+
+TEST_F(Console, SupportWorkstationSkipsLoggedUsersAndBackupFiles) {
+    CriaDemo();
+    const QString serial = Serie_Disco(QStringLiteral("C"));
+    ASSERT_EQ(serial.size(), 8) << "this machine reports no volume serial";
+    const Saida r =
+        Atualiza({QStringLiteral("--console"), QStringLiteral("--executar"),
+                  QStringLiteral("--series-suporte"), serial + QStringLiteral(",00000001")});
+    EXPECT_EQ(r.code, 0) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("Usuários logados"))) << r.out.toStdString();
+    EXPECT_EQ(Versao(), QStringLiteral("1"));
+    EXPECT_TRUE(QDir(dados).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(Console, CompanyRowMissingGoesOnWithTheEmptyInstallation) {
