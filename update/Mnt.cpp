@@ -72,23 +72,6 @@ void Cor_Texto(QWidget *w, const QColor &Cor) {
     w->setPalette(p);
 }
 
-// Key code of the platform for the Qt keys the window reacts to; 0 for the others.
-quint16 Codigo_Tecla(int Qt_Key) {
-    if (Qt_Key >= Qt::Key_F1 && Qt_Key <= Qt::Key_F12)
-        return static_cast<quint16>(Tecla::F1 + (Qt_Key - Qt::Key_F1));
-    switch (Qt_Key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return Tecla::Enter;
-    case Qt::Key_Escape:
-        return Tecla::Esc;
-    case Qt::Key_Clear:
-        return Tecla::Clear;
-    default:
-        return 0;
-    }
-}
-
 TRelease Release_Configurada() {
     const QString Arquivo = Configuracao().Arquivo_Release;
     return Arquivo.isEmpty() ? Carrega_Release_Interna() : Carrega_Release(Arquivo);
@@ -272,16 +255,7 @@ void Tfrm_Mnt::Cria_Componentes() {
     tmr_Avi->start();
 
     btbtn_Executar->setFocus();
-    Centraliza();
-}
-
-void Tfrm_Mnt::Centraliza() {
-    QScreen *Tela = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    if (Tela == nullptr)
-        return;
-    QRect r(QPoint(0, 0), size());
-    r.moveCenter(Tela->availableGeometry().center());
-    move(r.topLeft());
+    platform::CenterOnScreen(*this);
 }
 
 // ---- Handlers ----
@@ -534,7 +508,7 @@ void Tfrm_Mnt::showEvent(QShowEvent *e) {
     QWidget::showEvent(e);
     if (!Centralizada_) {
         Centralizada_ = true;
-        Centraliza();
+        platform::CenterOnScreen(*this);
     }
     // Keys are watched on the native window: each key press reaches it once,
     // before the focused control.
@@ -551,7 +525,7 @@ bool Tfrm_Mnt::eventFilter(QObject *watched, QEvent *e) {
     if (watched != Janela_Filtrada_.data() || e->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, e);
     auto *Ev = static_cast<QKeyEvent *>(e);
-    const quint16 Original = Codigo_Tecla(Ev->key());
+    const quint16 Original = platform::VirtualKeyCode(Ev->key());
     if (Original == 0)
         return false;
     quint16 Key = Original;

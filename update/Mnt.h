@@ -15,6 +15,7 @@
 // Progress is reported through the signals below as well, so that a front end
 // without a screen (the console) can follow a run.
 
+#include "platform/Keys.h"
 #include "update/Mnt_Primitivas.h"
 #include "update/Release.h"
 
@@ -56,15 +57,7 @@ inline qint32 Ver_Exi = 18;
 void ResetMnt();
 
 // Key codes of the keys the window reacts to (the platform's virtual-key codes).
-namespace Tecla {
-inline constexpr quint16 Clear = 12;
-inline constexpr quint16 Enter = 13;
-inline constexpr quint16 Esc = 27;
-inline constexpr quint16 F1 = 112;
-inline constexpr quint16 F4 = 115;
-inline constexpr quint16 F5 = 116;
-inline constexpr quint16 F12 = 123;
-} // namespace Tecla
+namespace Tecla = platform::Tecla;
 
 class Tfrm_Mnt : public QWidget, public TMnt_Primitivas {
     Q_OBJECT
@@ -178,7 +171,6 @@ protected:
 
 private:
     void Cria_Componentes();
-    void Centraliza();
     bool Versao_Fora_Sequencia() const;
     void Recusa_Execucao(bool Recusa);
     void Fecha_Tela();

@@ -51,20 +51,6 @@ const TColuna Colunas[] = {
     {"LGN", QStringLiteral("LOGON"), 110},
 };
 
-// Key code of the platform for the Qt keys the window reacts to; 0 for the others.
-quint16 Codigo_Tecla(int Qt_Key) {
-    if (Qt_Key >= Qt::Key_F1 && Qt_Key <= Qt::Key_F12)
-        return static_cast<quint16>(Tecla_Usu_Log::F1 + (Qt_Key - Qt::Key_F1));
-    switch (Qt_Key) {
-    case Qt::Key_Escape:
-        return Tecla_Usu_Log::Esc;
-    case Qt::Key_Clear:
-        return Tecla_Usu_Log::Clear;
-    default:
-        return 0;
-    }
-}
-
 // The shared colouring of the business system's forms: the control with the
 // input focus gets the focus colour of its kind, every other listed control the
 // system's window colour. Controls that Qt creates inside others (named "qt_...")
@@ -258,16 +244,7 @@ void Tfrm_Usu_Log::Cria_Componentes() {
             platform::Guarded([this](bool) { spdbtn_DesconectarClick(); }));
 
     dbgrd->setFocus();
-    Centraliza();
-}
-
-void Tfrm_Usu_Log::Centraliza() {
-    QScreen *Tela = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    if (Tela == nullptr)
-        return;
-    QRect r(QPoint(0, 0), size());
-    r.moveCenter(Tela->availableGeometry().center());
-    move(r.topLeft());
+    platform::CenterOnScreen(*this);
 }
 
 // ---- The list ----
@@ -362,16 +339,16 @@ void Tfrm_Usu_Log::FormActivate() {
 void Tfrm_Usu_Log::FormKeyDown(quint16 &Key, Qt::KeyboardModifiers Shift) {
     const Qt::KeyboardModifiers Estado =
         Shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (Key == Tecla_Usu_Log::Esc)
+    if (Key == Tecla::Esc)
         close();
-    else if (Key == Tecla_Usu_Log::F4 && Estado == Qt::AltModifier)
+    else if (Key == Tecla::F4 && Estado == Qt::AltModifier)
         close();
-    else if (Key == Tecla_Usu_Log::F5)
+    else if (Key == Tecla::F5)
         spdbtn_Atualizar->click();
-    else if (Key == Tecla_Usu_Log::F8)
+    else if (Key == Tecla::F8)
         spdbtn_Desconectar->click();
-    if (Key >= Tecla_Usu_Log::F1 && Key <= Tecla_Usu_Log::F12)
-        Key = Tecla_Usu_Log::Clear;
+    if (Key >= Tecla::F1 && Key <= Tecla::F12)
+        Key = Tecla::Clear;
 }
 
 void Tfrm_Usu_Log::spdbtn_AtualizarClick() {
@@ -394,7 +371,7 @@ void Tfrm_Usu_Log::showEvent(QShowEvent *e) {
     QDialog::showEvent(e);
     if (!Centralizada_) {
         Centralizada_ = true;
-        Centraliza();
+        platform::CenterOnScreen(*this);
     }
     // Keys are watched on the native window: each key press reaches it once,
     // before the focused control.
@@ -411,7 +388,7 @@ bool Tfrm_Usu_Log::eventFilter(QObject *watched, QEvent *e) {
     if (watched != Janela_Filtrada_ || e->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, e);
     auto *Ev = static_cast<QKeyEvent *>(e);
-    const quint16 Original = Codigo_Tecla(Ev->key());
+    const quint16 Original = platform::VirtualKeyCode(Ev->key());
     if (Original == 0)
         return false;
     quint16 Key = Original;
@@ -419,7 +396,7 @@ bool Tfrm_Usu_Log::eventFilter(QObject *watched, QEvent *e) {
     if (Key == Original)
         return false;
     // F1 to F12 become Clear: the focused control gets Clear instead.
-    if (Key == Tecla_Usu_Log::Clear) {
+    if (Key == Tecla::Clear) {
         QKeyEvent Limpa(QEvent::KeyPress, Qt::Key_Clear, Ev->modifiers());
         QCoreApplication::sendEvent(watched, &Limpa);
     }

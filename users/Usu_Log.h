@@ -10,6 +10,7 @@
 // Registros, Desconecta), so a front end without a screen can use them; the
 // window is a view over them.
 
+#include "platform/Keys.h"
 #include <QDateTime>
 #include <QDialog>
 #include <QList>
@@ -42,15 +43,7 @@ inline Tfrm_Usu_Log *frm_Usu_Log = nullptr;
 void ResetUsu_Log();
 
 // Key codes of the keys the window reacts to (the platform's virtual-key codes).
-namespace Tecla_Usu_Log {
-inline constexpr quint16 Clear = 12;
-inline constexpr quint16 Esc = 27;
-inline constexpr quint16 F1 = 112;
-inline constexpr quint16 F4 = 115;
-inline constexpr quint16 F5 = 116;
-inline constexpr quint16 F8 = 119;
-inline constexpr quint16 F12 = 123;
-} // namespace Tecla_Usu_Log
+namespace Tecla = platform::Tecla;
 
 // One row of USU_LOG as plain data. PID and TRS are kept as the database gave
 // them (NULL included): a PID is only trusted after Valida_PID.
@@ -112,8 +105,8 @@ public:
     // ---- Handlers (Qt reaches them through GuardedCall) ----
     void FormCreate();
     void FormActivate();
-    // Key is a virtual-key code (Tecla_Usu_Log); the handler may change it: F1 to
-    // F12 come back as Tecla_Usu_Log::Clear. Shift holds the modifiers.
+    // Key is a virtual-key code (Tecla); the handler may change it: F1 to
+    // F12 come back as Tecla::Clear. Shift holds the modifiers.
     void FormKeyDown(quint16 &Key, Qt::KeyboardModifiers Shift);
     void spdbtn_AtualizarClick();
     void spdbtn_DesconectarClick();
@@ -127,7 +120,6 @@ protected:
 private:
     void Cria_Componentes();
     void Preenche_Grade();
-    void Centraliza();
 
     Tdm *Modulo_;
     QList<TUsu_Log> Registros_;
