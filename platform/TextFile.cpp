@@ -53,12 +53,11 @@ QString FromWindows1252(const QByteArray &bytes) {
 void WriteAnsiLines(const QString &path, const QStringList &lines) {
 #ifndef Q_OS_WIN
     if (path.contains(QLatin1Char('\\')))
-        throw Exception(
-            QStringLiteral("O sistema não pode encontrar o caminho especificado: %1").arg(path));
+        throw Exception(QStringLiteral("Pasta não encontrada: %1").arg(path));
 #endif
     const QFileInfo info(path);
     if (!info.absoluteDir().exists())
-        throw Exception(QStringLiteral("O sistema não pode encontrar o caminho especificado: %1")
+        throw Exception(QStringLiteral("Pasta não encontrada: %1")
                             .arg(QDir::toNativeSeparators(info.absolutePath())));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))

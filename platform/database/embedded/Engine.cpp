@@ -483,12 +483,12 @@ bool Engine::isDictionaryView(const QString &name) const {
 }
 
 int Engine::addPutSpec(const QString &table, const Column &column, bool update) {
-    PutSpec spec{table, column, update};
+    PutSpec target{table, column, update};
     for (const Constraint &c : constraints_) {
         if (c.type == QLatin1Char('P') && c.table == table && c.columns.contains(column.name))
-            spec.column.notNull = true;
+            target.column.notNull = true;
     }
-    putSpecs_.push_back(std::move(spec));
+    putSpecs_.push_back(std::move(target));
     return int(putSpecs_.size() - 1);
 }
 

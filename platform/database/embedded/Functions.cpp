@@ -129,10 +129,10 @@ void add(sqlite3 *db, Engine *engine, const char *name, int args, Body body,
         new Registered{engine, std::move(body)}, call, nullptr, nullptr, destroy);
 }
 
-// ORA_PUT(value, spec): the value as the column stores it, or the column's error.
+// ORA_PUT(value, target): the value as the column stores it, or the column's error.
 void put(Engine *engine, sqlite3_context *ctx, sqlite3_value **argv) {
-    const PutSpec &spec = engine->putSpec(sqlite3_value_int(argv[1]));
-    const Column &c = spec.column;
+    const PutSpec &target = engine->putSpec(sqlite3_value_int(argv[1]));
+    const Column &c = target.column;
     // Fast paths for the common cases: whole numbers into NUMBER, text into
     // VARCHAR2, judged on SQLite's own value without converting it.
     const int type = sqlite3_value_type(argv[0]);
@@ -160,12 +160,13 @@ void put(Engine *engine, sqlite3_context *ctx, sqlite3_value **argv) {
         }
     }
     const Value v = arg(argv[0]);
-    const QString where = engine->quotedOwnerName(spec.table, c.name);
+    const QString where = engine->quotedOwnerName(target.table, c.name);
     if (v.isNull()) {
         if (c.notNull)
             throw DatabaseError(
-                spec.update ? QStringLiteral("ORA-01407: cannot update (%1) to NULL").arg(where)
-                            : QStringLiteral("ORA-01400: cannot insert NULL into (%1)").arg(where));
+                target.update
+                    ? QStringLiteral("ORA-01407: cannot update (%1) to NULL").arg(where)
+                    : QStringLiteral("ORA-01400: cannot insert NULL into (%1)").arg(where));
         sqlite3_result_null(ctx);
         return;
     }
