@@ -6,6 +6,7 @@
 // and finalized one by one through the SQLite C API on a plain SQLite file with
 // the same tables, rows and settings (WAL, synchronous=NORMAL, autocommit).
 
+#include "bench/BenchSupport.h"
 #include "common/Configuracao.h"
 #include "common/Data_Module.h"
 #include "platform/database/Database.h"
@@ -31,16 +32,6 @@ constexpr int kBranches = 10;
 constexpr int kAdministrators = 20;
 constexpr int kScreens = 373;
 
-double Seconds(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double PeakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
-}
-
 // ---------------------------------------------------------------- engine
 
 // The business schema on a new embedded database file, with the branches, the
@@ -51,15 +42,8 @@ struct EngineDb {
     std::unique_ptr<Tdm> dm;
 
     EngineDb() {
-        TConfiguracao &cfg = Configuracao();
-        const TConfiguracao saved = cfg;
-        cfg.DriverID = QStringLiteral("Embedded");
-        cfg.Database = dir.filePath(QStringLiteral("bench.db"));
-        dm = std::make_unique<Tdm>();
-        cfg = saved;
+        dm = bench::SchemaDatabase(dir.filePath(QStringLiteral("bench.db")));
         platform::db::Connection &c = *dm->FDConnection;
-        platform::db::RunScriptFile(c, QStringLiteral(ATUALIZA_SOURCE_DIR) +
-                                           QStringLiteral("/demo/schema.sql"));
         for (int b = 1; b <= kBranches; ++b)
             c.Execute(QStringLiteral("insert into FIL (COD, NME, CTL_EST) values (%1, 'Filial "
                                      "%1', 'Sim')")
@@ -100,17 +84,8 @@ void RunGroup(Tdm &dm) {
 
 // ---------------------------------------------------------------- raw SQLite
 
-struct RawDb {
-    QTemporaryDir dir;
-    sqlite3 *db = nullptr;
-
+struct RawDb : bench::RawSqlite {
     RawDb() {
-        if (sqlite3_open(dir.filePath(QStringLiteral("raw.db")).toUtf8().constData(), &db) !=
-            SQLITE_OK)
-            throw std::runtime_error("cannot open the anchor database");
-        exec("PRAGMA busy_timeout = 5000");
-        exec("PRAGMA journal_mode = WAL");
-        exec("PRAGMA synchronous = NORMAL");
         exec("create table FIL (COD NUMERIC not null, NME TEXT, SGL TEXT, CTL_EST TEXT, "
              "primary key (COD))");
         exec("create table USU (IDT TEXT not null, NME TEXT, ADM TEXT, BLQ TEXT, "
@@ -129,40 +104,6 @@ struct RawDb {
         exec("insert into USU (IDT, NME, ADM, BLQ) values ('OPE', 'Operador', 'Não', 'Não')");
         exec("insert into USU_ACE (FIL_COD, USU_IDT, TEL_NUM) values (1, 'OPE', 100)");
         exec("commit");
-    }
-    ~RawDb() { sqlite3_close(db); }
-
-    void exec(const char *sql) {
-        char *error = nullptr;
-        if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-            const std::string text = error != nullptr ? error : "?";
-            sqlite3_free(error);
-            throw std::runtime_error("anchor set-up failed: " + text);
-        }
-    }
-
-    // One statement as the anchor runs it: prepare, step to the end, finalize.
-    void run(const QByteArray &text) {
-        sqlite3_stmt *st = nullptr;
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
-            throw std::runtime_error("anchor statement failed: " + text.toStdString() + ": " +
-                                     sqlite3_errmsg(db));
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        }
-        sqlite3_finalize(st);
-        if (rc != SQLITE_DONE)
-            throw std::runtime_error("anchor statement failed: " + text.toStdString());
-    }
-
-    long long scalar(const char *sql) {
-        sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
-        long long value = -1;
-        if (sqlite3_step(st) == SQLITE_ROW)
-            value = sqlite3_column_int64(st, 0);
-        sqlite3_finalize(st);
-        return value;
     }
 };
 
@@ -187,7 +128,7 @@ void Group20(benchmark::State &state) {
             EngineDb engine;
             const auto engineStart = std::chrono::steady_clock::now();
             RunGroup(*engine.dm);
-            const double engineSeconds = Seconds(engineStart);
+            const double engineSeconds = bench::Seconds(engineStart);
             const QString screens = engine.Scalar(QStringLiteral("select count(*) from TEL"));
             const QString access =
                 engine.Scalar(QStringLiteral("select count(*) from USU_ACE where USU_IDT like "
@@ -204,7 +145,7 @@ void Group20(benchmark::State &state) {
             const auto rawStart = std::chrono::steady_clock::now();
             for (const QByteArray &text : stream)
                 raw.run(text);
-            const double rawSeconds = Seconds(rawStart);
+            const double rawSeconds = bench::Seconds(rawStart);
             if (raw.scalar("select count(*) from TEL") != kScreens ||
                 raw.scalar("select count(*) from USU_ACE where USU_IDT like 'ADM%'") !=
                     kScreens * kBranches * kAdministrators) {
@@ -217,11 +158,11 @@ void Group20(benchmark::State &state) {
             state.counters["engine_ms"] = engineSeconds * 1000;
             state.counters["sqlite_ms"] = rawSeconds * 1000;
             state.counters["ratio"] = engineSeconds / rawSeconds;
-            state.counters["peak_rss_mb"] = PeakRssMb();
+            state.counters["peak_rss_mb"] = bench::PeakRssMb();
             std::printf("group 20: %lld statements, engine %.1f ms, sqlite %.1f ms, ratio %.2f "
                         "(goal <= 1.50), peak RSS %.1f MB\n",
                         static_cast<long long>(stream.size()), engineSeconds * 1000,
-                        rawSeconds * 1000, engineSeconds / rawSeconds, PeakRssMb());
+                        rawSeconds * 1000, engineSeconds / rawSeconds, bench::PeakRssMb());
         } catch (const std::exception &e) {
             state.SkipWithError(e.what());
             return;
@@ -234,12 +175,5 @@ void Group20(benchmark::State &state) {
 BENCHMARK(Group20)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::Main(argc, argv);
 }

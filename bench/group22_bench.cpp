@@ -8,6 +8,7 @@
 // (WAL, synchronous=NORMAL, autocommit). The group only reads, so both passes
 // run on the same seeded database.
 
+#include "bench/BenchSupport.h"
 #include "common/Configuracao.h"
 #include "common/Data_Module.h"
 #include "platform/database/Database.h"
@@ -37,16 +38,6 @@ namespace {
 constexpr int kRomaneios = 100000;
 constexpr int kDifferent = kRomaneios / 50;
 
-double Seconds(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double PeakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
-}
-
 // ---------------------------------------------------------------- engine
 
 // The business schema on a new embedded database file, seeded through the
@@ -58,15 +49,8 @@ struct EngineDb {
     std::unique_ptr<Tdm> dm;
 
     EngineDb() {
-        TConfiguracao &cfg = Configuracao();
-        const TConfiguracao saved = cfg;
-        cfg.DriverID = QStringLiteral("Embedded");
-        cfg.Database = dir.filePath(QStringLiteral("bench.db"));
-        dm = std::make_unique<Tdm>();
-        cfg = saved;
+        dm = bench::SchemaDatabase(dir.filePath(QStringLiteral("bench.db")));
         platform::db::Connection &c = *dm->FDConnection;
-        platform::db::RunScriptFile(c, QStringLiteral(ATUALIZA_SOURCE_DIR) +
-                                           QStringLiteral("/demo/schema.sql"));
 
         c.Execute(QStringLiteral("create table BEN_NUM (I NUMBER(9,0) not null)"));
         c.Execute(QStringLiteral("insert into BEN_NUM (I) values (1)"));
@@ -127,17 +111,8 @@ int RunGroup(Tdm &dm, const QString &reportFolder) {
 
 // ---------------------------------------------------------------- raw SQLite
 
-struct RawDb {
-    QTemporaryDir dir;
-    sqlite3 *db = nullptr;
-
+struct RawDb : bench::RawSqlite {
     RawDb() {
-        if (sqlite3_open(dir.filePath(QStringLiteral("raw.db")).toUtf8().constData(), &db) !=
-            SQLITE_OK)
-            throw std::runtime_error("cannot open the anchor database");
-        exec("PRAGMA busy_timeout = 5000");
-        exec("PRAGMA journal_mode = WAL");
-        exec("PRAGMA synchronous = NORMAL");
         exec("create table ROM (NUM NUMERIC not null, ENT_DTA TEXT, ENT_QDE NUMERIC, "
              "ENT_PSO_LIQ NUMERIC, ENT_PSO_BRU NUMERIC, QDE NUMERIC, PSO_LIQ NUMERIC, "
              "PSO_BRU NUMERIC, primary key (NUM))");
@@ -162,33 +137,6 @@ struct RawDb {
              "insert into PDT_PED_ITE_BXA (COD, NUM, QDE, PSO_LIQ, PSO_BRU) "
              "select I, I, 5, 50.625, 54.375 from N");
         exec("commit");
-    }
-    ~RawDb() { sqlite3_close(db); }
-
-    void exec(const char *sql) {
-        char *error = nullptr;
-        if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-            const std::string text = error != nullptr ? error : "?";
-            sqlite3_free(error);
-            throw std::runtime_error("anchor set-up failed: " + text);
-        }
-    }
-
-    // One statement as the anchor runs it: prepare, step to the end, finalize.
-    // Returns the number of rows read.
-    long long run(const QByteArray &text) {
-        sqlite3_stmt *st = nullptr;
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
-            throw std::runtime_error("anchor statement failed: " + text.toStdString() + ": " +
-                                     sqlite3_errmsg(db));
-        long long rows = 0;
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-            ++rows;
-        sqlite3_finalize(st);
-        if (rc != SQLITE_DONE)
-            throw std::runtime_error("anchor statement failed: " + text.toStdString());
-        return rows;
     }
 };
 
@@ -218,8 +166,8 @@ void Group22(benchmark::State &state) {
             // The group through the window.
             const auto engineStart = std::chrono::steady_clock::now();
             const int lines = RunGroup(*engine.dm, folder);
-            const double engineSeconds = Seconds(engineStart);
-            const double peakMb = PeakRssMb();
+            const double engineSeconds = bench::Seconds(engineStart);
+            const double peakMb = bench::PeakRssMb();
             if (lines != kDifferent) {
                 throw std::runtime_error("the report has " + std::to_string(lines) +
                                          " lines, not " + std::to_string(kDifferent));
@@ -231,7 +179,7 @@ void Group22(benchmark::State &state) {
             const auto rawStart = std::chrono::steady_clock::now();
             for (const QByteArray &text : stream)
                 rows += raw.run(text);
-            const double rawSeconds = Seconds(rawStart);
+            const double rawSeconds = bench::Seconds(rawStart);
             // The romaneio list plus one sum row for each of its two look-ups.
             if (rows != 3LL * kRomaneios) {
                 throw std::runtime_error("the anchor read " + std::to_string(rows) + " rows");
@@ -259,13 +207,6 @@ void Group22(benchmark::State &state) {
 BENCHMARK(Group22)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::Main(argc, argv);
 }
