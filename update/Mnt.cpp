@@ -102,10 +102,7 @@ Tfrm_Mnt::Tfrm_Mnt(const TRelease &Release, Tdm *Modulo, QWidget *parent)
     FormCreate();
 }
 
-Tfrm_Mnt::~Tfrm_Mnt() {
-    if (!Janela_Filtrada_.isNull())
-        Janela_Filtrada_->removeEventFilter(this);
-}
+Tfrm_Mnt::~Tfrm_Mnt() = default;
 
 void Tfrm_Mnt::Cria_Componentes() {
     setObjectName(QStringLiteral("frm_Mnt"));
@@ -510,35 +507,7 @@ void Tfrm_Mnt::showEvent(QShowEvent *e) {
         Centralizada_ = true;
         platform::CenterOnScreen(*this);
     }
-    // Keys are watched on the native window: each key press reaches it once,
-    // before the focused control.
-    QWindow *Janela = windowHandle();
-    if (Janela != nullptr && Janela != Janela_Filtrada_.data()) {
-        if (!Janela_Filtrada_.isNull())
-            Janela_Filtrada_->removeEventFilter(this);
-        Janela->installEventFilter(this);
-        Janela_Filtrada_ = Janela;
-    }
-}
-
-bool Tfrm_Mnt::eventFilter(QObject *watched, QEvent *e) {
-    if (watched != Janela_Filtrada_.data() || e->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, e);
-    auto *Ev = static_cast<QKeyEvent *>(e);
-    const quint16 Original = platform::VirtualKeyCode(Ev->key());
-    if (Original == 0)
-        return false;
-    quint16 Key = Original;
-    platform::GuardedCall([&] { FormKeyDown(Key, Ev->modifiers()); });
-    if (Key == Original)
-        return false;
-    // The key was changed (F1 to F12 become Clear): the focused control gets the
-    // new key instead of the original.
-    if (Key == Tecla::Clear) {
-        QKeyEvent Limpa(QEvent::KeyPress, Qt::Key_Clear, Ev->modifiers());
-        QCoreApplication::sendEvent(watched, &Limpa);
-    }
-    return true;
+    Previa_Teclas_->Watch(windowHandle());
 }
 
 void Tfrm_Mnt::closeEvent(QCloseEvent *e) {

@@ -154,7 +154,6 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -219,5 +218,7 @@ private:
     bool Recusada_ = false;      // version out of sequence: no run
     bool Avisou_Versao_ = false; // the out-of-sequence message was shown
     bool Centralizada_ = false;
-    QPointer<QObject> Janela_Filtrada_; // the native window whose keys we watch
+    // Every key press, before the focused control.
+    platform::KeyPreview *Previa_Teclas_ = new platform::KeyPreview(
+        [this](quint16 &Key, Qt::KeyboardModifiers Shift) { FormKeyDown(Key, Shift); }, this);
 };

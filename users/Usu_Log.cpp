@@ -170,10 +170,7 @@ Tfrm_Usu_Log::Tfrm_Usu_Log(Tdm *Modulo, QWidget *parent)
     FormCreate();
 }
 
-Tfrm_Usu_Log::~Tfrm_Usu_Log() {
-    if (Janela_Filtrada_ != nullptr)
-        Janela_Filtrada_->removeEventFilter(this);
-}
+Tfrm_Usu_Log::~Tfrm_Usu_Log() = default;
 
 void Tfrm_Usu_Log::Cria_Componentes() {
     setObjectName(QStringLiteral("frm_Usu_Log"));
@@ -373,34 +370,7 @@ void Tfrm_Usu_Log::showEvent(QShowEvent *e) {
         Centralizada_ = true;
         platform::CenterOnScreen(*this);
     }
-    // Keys are watched on the native window: each key press reaches it once,
-    // before the focused control.
-    QWindow *Janela = windowHandle();
-    if (Janela != nullptr && Janela != Janela_Filtrada_) {
-        if (Janela_Filtrada_ != nullptr)
-            Janela_Filtrada_->removeEventFilter(this);
-        Janela->installEventFilter(this);
-        Janela_Filtrada_ = Janela;
-    }
-}
-
-bool Tfrm_Usu_Log::eventFilter(QObject *watched, QEvent *e) {
-    if (watched != Janela_Filtrada_ || e->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(watched, e);
-    auto *Ev = static_cast<QKeyEvent *>(e);
-    const quint16 Original = platform::VirtualKeyCode(Ev->key());
-    if (Original == 0)
-        return false;
-    quint16 Key = Original;
-    platform::GuardedCall([&] { FormKeyDown(Key, Ev->modifiers()); });
-    if (Key == Original)
-        return false;
-    // F1 to F12 become Clear: the focused control gets Clear instead.
-    if (Key == Tecla::Clear) {
-        QKeyEvent Limpa(QEvent::KeyPress, Qt::Key_Clear, Ev->modifiers());
-        QCoreApplication::sendEvent(watched, &Limpa);
-    }
-    return true;
+    Previa_Teclas_->Watch(windowHandle());
 }
 
 bool Tfrm_Usu_Log::nativeEvent(const QByteArray &eventType, void *message, qintptr *result) {

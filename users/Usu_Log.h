@@ -113,7 +113,6 @@ public:
 
 protected:
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
 
@@ -124,5 +123,7 @@ private:
     Tdm *Modulo_;
     QList<TUsu_Log> Registros_;
     bool Centralizada_ = false;
-    QWindow *Janela_Filtrada_ = nullptr; // the native window whose keys we watch
+    // Every key press, before the focused control.
+    platform::KeyPreview *Previa_Teclas_ = new platform::KeyPreview(
+        [this](quint16 &Key, Qt::KeyboardModifiers Shift) { FormKeyDown(Key, Shift); }, this);
 };
