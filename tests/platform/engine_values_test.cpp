@@ -260,4 +260,92 @@ TEST_F(EngineValues, ResultColumnsAreNamedAsOracleNamesThem) {
     }
 }
 
+// A query repeated with other literals reuses its translation; it must still
+// answer exactly as a connection that never saw the first one: every value its
+// own, dates read in the session format (bad ones refused), '' still NULL, names
+// and ORDER BY positions taken from the literals themselves, and a column that
+// became a DATE compared as one.
+TEST_F(EngineValues, RepeatedQueryShapesAnswerAsFreshOnes) {
+    connection.Execute(QStringLiteral(
+        "INSERT ALL INTO T (N3, B, D, M) VALUES (1, 'abc', '01/02/03', 'm') "
+        "INTO T (N3, B, D, M) VALUES (2, 'xyz', '05/06/07', 'm') "
+        "INTO T (N3, B, D, M) VALUES (3, NULL, '05/06/07', 'm') SELECT * FROM dual"));
+    connection.Execute(QStringLiteral("create table T2 (K NUMBER(3), X VARCHAR2(8))"));
+    auto answer = [](Connection &c, const QString &sql) {
+        try {
+            const ResultSet r = c.Execute(sql);
+            QStringList rows{r.columns.join(QLatin1Char(','))};
+            for (const auto &row : r.rows) {
+                QStringList cells;
+                for (const QVariant &v : row)
+                    cells << (v.isNull() ? QStringLiteral("<null>")
+                              : v.typeId() == QMetaType::QDateTime
+                                  ? v.toDateTime().toString(Qt::ISODate)
+                                  : v.toString());
+                rows << cells.join(QLatin1Char('|'));
+            }
+            return rows.join(QLatin1Char(';')).toStdString();
+        } catch (const platform::DatabaseError &e) {
+            return e.Message().toStdString();
+        }
+    };
+    struct Case {
+        const char *first; // run first, on the same connection
+        const char *then;
+    };
+    const Case cases[] = {
+        {"select B from T where N3 = 1", "select B from T where N3 = 2"},
+        {"select N3 from T where D = '01/02/03' order by N3",
+         "select N3 from T where D = '05/06/07' order by N3"},
+        {"select N3 from T where D between '01/01/01' and '31/12/03'",
+         "select N3 from T where D between '01/01/07' and '31/12/07' order by N3"},
+        {"select N3 from T where D = '01/02/03'", "select N3 from T where D = '31/02/03'"},
+        {"select N3 from T where D = DATE '2003-02-01'",
+         "select N3 from T where D = DATE '2007-06-05' order by N3"},
+        {"select N3 from T where B = 'abc'", "select N3 from T where B = ''"},
+        {"select N3 from T where nvl(B, 'abc') = 'abc' order by N3",
+         "select N3 from T where nvl(B, 'q') = 'xyz'"},
+        {"select substr(B, 1, 2) as S from T where N3 = 1",
+         "select substr(B, 1, 2.9) as S from T where N3 = 1"},
+        {"select 'a' from dual", "select 'b' from dual"},
+        {"select 1 + 1 from dual", "select 2 + 2 from dual"},
+        {"select N3, B from T where N3 < 3 order by 1",
+         "select N3, B from T where N3 < 3 order by 2 desc"},
+    };
+    Connection fresh;
+    fresh.Params = connection.Params;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.then);
+        answer(connection, QString::fromUtf8(c.first));
+        EXPECT_EQ(answer(connection, QString::fromUtf8(c.then)),
+                  answer(fresh, QString::fromUtf8(c.then)));
+    }
+
+    // The expected answers themselves, so that both connections cannot be wrong
+    // together.
+    EXPECT_EQ(
+        answer(connection, QStringLiteral("select N3 from T where D = '05/06/07' order by N3")),
+        "N3;2;3");
+    EXPECT_EQ(answer(connection, QStringLiteral("select N3 from T where D = '31/02/03'")),
+              answer(fresh, QStringLiteral("select N3 from T where D = '31/02/03'")));
+    EXPECT_NE(answer(connection, QStringLiteral("select N3 from T where D = '31/02/03'"))
+                  .rfind("ORA-", 0),
+              std::string::npos);
+    EXPECT_EQ(answer(connection, QStringLiteral("select 'b' from dual")), "'B';b");
+    EXPECT_EQ(
+        answer(connection, QStringLiteral("select N3, B from T where N3 < 3 order by 2 desc")),
+        "N3,B;2|xyz;1|abc");
+
+    // The same text before and after its column turns into a DATE.
+    const QString onX = QStringLiteral("select K from T2 where X = '01/02/03'");
+    connection.Execute(QStringLiteral("insert into T2 values (1, '01/02/03')"));
+    EXPECT_EQ(answer(connection, onX), "K;1");
+    connection.Execute(QStringLiteral("delete from T2"));
+    connection.Execute(QStringLiteral("alter table T2 modify X DATE"));
+    connection.Execute(QStringLiteral("insert into T2 values (2, '01/02/03')"));
+    EXPECT_EQ(answer(connection, onX), "K;2");
+    EXPECT_EQ(answer(connection, QStringLiteral("select K from T2 where X = '01/02/2003'")),
+              answer(fresh, QStringLiteral("select K from T2 where X = '01/02/2003'")));
+}
+
 } // namespace

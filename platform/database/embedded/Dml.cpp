@@ -19,9 +19,53 @@ QString put(int id, const QString &value) {
 
 } // namespace
 
+QString Engine::shapeOf(const Tokens &t) {
+    qsizetype size = 0;
+    for (const Token &tok : t)
+        size += tok.text.size() + 2;
+    QString shape;
+    shape.reserve(size);
+    for (const Token &tok : t) {
+        shape += QChar(u'0' + int(tok.kind));
+        if (tok.kind == Token::Text)
+            shape += tok.text.isEmpty() ? u'e' : u't'; // '' is NULL: another text
+        else if (tok.kind != Token::Number)
+            shape += tok.text;
+        shape += QChar(0x1f);
+    }
+    return shape;
+}
+
+bool Engine::reuseTranslation(const QString &shape, const Tokens &t, QString &sql) {
+    const auto cached = translations_.constFind(shape);
+    if (cached == translations_.cend())
+        return false;
+    for (const ParamRecipe &r : cached->recipes)
+        params_.push_back(Translator::paramValue(t[size_t(r.token)], r.source));
+    params_.insert(params_.end(), cached->constants.begin(), cached->constants.end());
+    putSpecs_ = cached->putSpecs;
+    sql = cached->sql;
+    return true;
+}
+
+void Engine::keepTranslation(QString shape, const QString &sql, const Translator &tr) {
+    if (!tr.reusable())
+        return;
+    if (translations_.size() >= 500)
+        translations_.clear();
+    Translation kept{sql, tr.recipes(), {}, putSpecs_};
+    kept.constants.assign(params_.begin() + qsizetype(tr.recipes().size()), params_.end());
+    translations_.insert(std::move(shape), std::move(kept));
+}
+
 ResultSet Engine::select(const Tokens &t) {
+    QString shape = shapeOf(t);
+    QString sql;
+    if (reuseTranslation(shape, t, sql))
+        return query(sql, true, &params_);
     Translator tr(*this, t);
-    const QString sql = tr.query(0, int(t.size()));
+    sql = tr.query(0, int(t.size()));
+    keepTranslation(std::move(shape), sql, tr);
     return query(sql, true, &params_);
 }
 
@@ -111,6 +155,10 @@ ResultSet Engine::insert(const Tokens &t) {
     const int end = int(t.size());
     if (end < 2 || !t[1].is("INTO"))
         fail(QStringLiteral("ORA-00925: missing INTO keyword"));
+    QString shape = shapeOf(t);
+    QString sql;
+    if (reuseTranslation(shape, t, sql))
+        return query(sql, false, &params_);
     Translator tr(*this, t);
     const InsertTarget target = readTarget(*this, tr, t, 2, end);
     int i = target.next;
@@ -136,9 +184,10 @@ ResultSet Engine::insert(const Tokens &t) {
             fail(QStringLiteral("ORA-00913: too many values"));
         QStringList exprs;
         const QString head = insertText(*this, target, values, &exprs);
-        return query(head + QStringLiteral("VALUES (") + exprs.join(QStringLiteral(", ")) +
-                         QLatin1Char(')'),
-                     false, &params_);
+        sql =
+            head + QStringLiteral("VALUES (") + exprs.join(QStringLiteral(", ")) + QLatin1Char(')');
+        keepTranslation(std::move(shape), sql, tr);
+        return query(sql, false, &params_);
     }
     if (!(t[size_t(i)].is("SELECT") || t[size_t(i)].is("WITH") || t[size_t(i)].isSymbol("(")))
         fail(QStringLiteral("ORA-00926: missing VALUES keyword"));

@@ -135,6 +135,7 @@ Engine::Engine(const QString &file, const QString &charset, const QString &owner
         sqlite3_prepare_v2(db_, "BEGIN IMMEDIATE", -1, &begin_, nullptr);
         sqlite3_prepare_v2(db_, "COMMIT", -1, &commit_, nullptr);
         sqlite3_prepare_v2(db_, "ROLLBACK", -1, &rollback_, nullptr);
+        sqlite3_prepare_v2(db_, "PRAGMA data_version", -1, &dataVersion_, nullptr);
         if (isNew) {
             const QString cs = charset.toUpper();
             if (cs != QLatin1String("WE8MSWIN1252") && cs != QLatin1String("AL32UTF8"))
@@ -156,8 +157,9 @@ Engine::Engine(const QString &file, const QString &charset, const QString &owner
         unsigned int version = 0;
         if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_DATA_VERSION, &version) == SQLITE_OK)
             seenDataVersion_ = version;
+        followOtherConnectionsOutside();
     } catch (...) {
-        for (sqlite3_stmt *s : {begin_, commit_, rollback_})
+        for (sqlite3_stmt *s : {begin_, commit_, rollback_, dataVersion_})
             sqlite3_finalize(s);
         sqlite3_close(db_);
         db_ = nullptr;
@@ -167,7 +169,7 @@ Engine::Engine(const QString &file, const QString &charset, const QString &owner
 
 Engine::~Engine() {
     clearStatementCache();
-    for (sqlite3_stmt *s : {begin_, commit_, rollback_})
+    for (sqlite3_stmt *s : {begin_, commit_, rollback_, dataVersion_})
         sqlite3_finalize(s);
     sqlite3_close(db_);
 }
@@ -204,6 +206,7 @@ void Engine::clearStatementCache() {
     for (const Prepared &p : std::as_const(prepared_))
         sqlite3_finalize(p.statement);
     prepared_.clear();
+    translations_.clear();
 }
 
 ResultSet Engine::query(const QString &sql, bool wantRows, const std::vector<QVariant> *params) {
@@ -391,6 +394,23 @@ void Engine::followOtherConnections() {
     seenDataVersion_ = version;
 }
 
+void Engine::followOtherConnectionsOutside() {
+    // Commits of other connections only; ours leave it alone.
+    sqlite3_reset(dataVersion_);
+    const int rc = sqlite3_step(dataVersion_);
+    if (rc != SQLITE_ROW)
+        raise(rc, QString::fromUtf8(sqlite3_errmsg(db_)));
+    const qint64 version = sqlite3_column_int64(dataVersion_, 0);
+    sqlite3_reset(dataVersion_);
+    if (version == seenPragmaVersion_)
+        return;
+    if (seenPragmaVersion_ >= 0) {
+        load();
+        clearStatementCache();
+    }
+    seenPragmaVersion_ = version;
+}
+
 void Engine::rollback() {
     if (sqlite3_get_autocommit(db_))
         return;
@@ -419,10 +439,13 @@ ResultSet Engine::execute(const QString &sql) {
     bool takesValues = false;
     for (const Token &tok : t)
         takesValues = takesValues || tok.is("NEXTVAL");
-    // One SQLite statement would be atomic on its own, but the catalogue must be
-    // checked against other connections inside the transaction that uses it.
-    if (isQuery && !takesValues)
-        return select(t); // the dictionary views read the file itself
+    // A plain query is one SQLite statement, atomic on its own; anything else
+    // checks the catalogue against other connections inside the transaction that
+    // uses it.
+    if (isQuery && !takesValues) {
+        followOtherConnectionsOutside();
+        return select(t);
+    }
     begin();
     try {
         followOtherConnections();
@@ -541,6 +564,7 @@ void Engine::bind(const QString &sql, std::vector<QVariant> values) {
 }
 
 void Engine::load() {
+    translations_.clear();
     tables_.clear();
     constraints_.clear();
     indexes_.clear();

@@ -66,6 +66,15 @@ struct PutSpec {
     bool update = false;
 };
 
+class Translator;
+
+// How a parameter of a translated statement is made from one of its literals.
+enum class ParamSource { Text, Number, SessionDate, IsoDate };
+struct ParamRecipe {
+    int token = 0; // index of the literal among the statement's tokens
+    ParamSource source = ParamSource::Text;
+};
+
 class Engine {
 public:
     Engine(const QString &file, const QString &charset, const QString &owner);
@@ -149,12 +158,16 @@ private:
     void rollback();
     // Reloads the catalogue when another connection has committed since.
     void followOtherConnections();
+    // The same for a query run outside a transaction of ours.
+    void followOtherConnectionsOutside();
 
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *begin_ = nullptr;
     sqlite3_stmt *commit_ = nullptr;
     sqlite3_stmt *rollback_ = nullptr;
+    sqlite3_stmt *dataVersion_ = nullptr; // PRAGMA data_version
     qint64 seenDataVersion_ = -1;
+    qint64 seenPragmaVersion_ = -1;
     QString charset_;
     QString owner_;
     bool singleByte_ = true;
@@ -173,6 +186,22 @@ private:
         QStringList columns;
     };
     QHash<QByteArray, Prepared> prepared_;
+    // Translated queries by statement shape (the tokens with their literals left
+    // out), so that a query repeated with other values skips the translator.
+    struct Translation {
+        QString sql;
+        std::vector<ParamRecipe> recipes; // the first parameters
+        std::vector<QVariant> constants;  // the rest (column defaults)
+        std::vector<PutSpec> putSpecs;
+    };
+    // A translation of this shape, with the statement's parameters and value
+    // checks filled in; false when there is none.
+    bool reuseTranslation(const QString &shape, const Tokens &t, QString &sql);
+    // Keeps the translation just made by `tr` (with the parameters and value
+    // checks it produced) when its literals did not shape its text.
+    void keepTranslation(QString shape, const QString &sql, const Translator &tr);
+    QHash<QString, Translation> translations_;
+    static QString shapeOf(const Tokens &t);
     bool catalogueChanged_ = false;
 
     // Translators of the current statement bind their literals here.

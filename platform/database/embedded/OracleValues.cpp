@@ -2,6 +2,7 @@
 
 #include "platform/Exception.h"
 
+#include <QHash>
 #include <cmath>
 
 namespace platform::db::embedded {
@@ -52,7 +53,38 @@ bool isStoredDate(const QString &text) {
 }
 
 QDateTime loadDate(const QString &stored) {
-    return QDateTime::fromString(stored.mid(1), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    // Local date-times are dear to build (the time zone is looked up each time)
+    // and stored dates repeat a lot, so recent ones are kept.
+    thread_local QHash<QString, QDateTime> recent;
+    const auto found = recent.constFind(stored);
+    if (found != recent.cend())
+        return *found;
+    // The fixed stored form: mark, "yyyy-MM-dd HH:mm:ss".
+    auto number = [&](int from, int digits, bool &ok) {
+        int value = 0;
+        for (int k = from; k < from + digits; ++k) {
+            const QChar c = stored[k];
+            if (c < u'0' || c > u'9') {
+                ok = false;
+                return 0;
+            }
+            value = value * 10 + (c.unicode() - u'0');
+        }
+        return value;
+    };
+    QDateTime value;
+    bool ok = stored.size() == 20 && stored[5] == u'-' && stored[8] == u'-' && stored[11] == u' ' &&
+              stored[14] == u':' && stored[17] == u':';
+    if (ok) {
+        const QDate date(number(1, 4, ok), number(6, 2, ok), number(9, 2, ok));
+        const QTime time(number(12, 2, ok), number(15, 2, ok), number(18, 2, ok));
+        if (ok)
+            value = QDateTime(date, time);
+    }
+    if (recent.size() >= 4096)
+        recent.clear();
+    recent.insert(stored, value);
+    return value;
 }
 
 QDateTime parseDate(const QString &text, const QString &format) {

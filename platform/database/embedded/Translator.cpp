@@ -76,23 +76,47 @@ bool Translator::isDateColumn(const QString &column) const {
     return dateColumns_.contains(column);
 }
 
-void Translator::convertDateLiteral(Unit &u) const {
-    if (!u.isText || u.textValue.isEmpty() || isStoredDate(u.textValue))
+void Translator::convertDateLiteral(Unit &u) {
+    if (!u.isText || u.textValue.isEmpty())
         return;
-    const QString date = storeDate(parseDate(u.textValue, kSessionDateFormat));
-    if (u.param >= 0)
-        engine_.params()[size_t(u.param)] = date;
-    else
-        u.sql = sqlText(date);
+    if (u.param >= 0) {
+        recipes_[size_t(u.param)].source = ParamSource::SessionDate;
+        engine_.params()[size_t(u.param)] =
+            paramValue(t_[size_t(recipes_[size_t(u.param)].token)], ParamSource::SessionDate);
+    } else if (!isStoredDate(u.textValue)) {
+        u.sql = sqlText(storeDate(parseDate(u.textValue, kSessionDateFormat)));
+    }
+}
+
+QVariant Translator::paramValue(const Token &token, ParamSource source) {
+    switch (source) {
+    case ParamSource::Number: {
+        bool whole = false;
+        const qlonglong n = token.text.toLongLong(&whole);
+        return whole ? QVariant(n) : QVariant(token.text.toDouble());
+    }
+    case ParamSource::SessionDate:
+        if (isStoredDate(token.text))
+            return token.text;
+        return storeDate(parseDate(token.text, kSessionDateFormat));
+    case ParamSource::IsoDate:
+        return storeDate(parseDate(token.text, QStringLiteral("YYYY-MM-DD")));
+    case ParamSource::Text:
+        break;
+    }
+    return token.text;
 }
 
 // A literal becomes a numbered parameter, so that statements differing only in
 // their literals share one prepared statement.
-QString Translator::literal(Unit &u, const QVariant &value, const QString &inlineText) {
-    if (inline_)
+QString Translator::literal(Unit &u, ParamSource source, int token, const QString &inlineText) {
+    if (inline_) {
+        reusable_ = false;
         return inlineText;
+    }
     auto &params = engine_.params();
-    params.push_back(value);
+    params.push_back(paramValue(t_[size_t(token)], source));
+    recipes_.push_back({token, source});
     u.param = int(params.size() - 1);
     return QLatin1Char('?') + QString::number(params.size());
 }
@@ -232,10 +256,12 @@ QString Translator::orderBy(int begin, int end) {
     return items.join(QStringLiteral(", "));
 }
 
-QString Translator::outputName(int begin, int end) const {
+QString Translator::outputName(int begin, int end) {
     QString out;
     for (int i = begin; i < end; ++i) {
         const Token &tok = t_[size_t(i)];
+        if (tok.kind == Token::Text || tok.kind == Token::Number)
+            reusable_ = false;
         if (tok.kind == Token::Text)
             out += QLatin1Char('\'') + tok.text.toUpper() + QLatin1Char('\'');
         else
@@ -320,12 +346,10 @@ QString Translator::expression(int begin, int end) {
             u.isText = true;
             u.textValue = tok.text;
             u.sql = tok.text.isEmpty() ? QStringLiteral("NULL")
-                                       : literal(u, tok.text, sqlText(tok.text));
+                                       : literal(u, ParamSource::Text, i, sqlText(tok.text));
             ++i;
         } else if (tok.kind == Token::Number) {
-            bool whole = false;
-            const qlonglong n = tok.text.toLongLong(&whole);
-            u.sql = literal(u, whole ? QVariant(n) : QVariant(tok.text.toDouble()), tok.text);
+            u.sql = literal(u, ParamSource::Number, i, tok.text);
             ++i;
         } else if (tok.kind == Token::Symbol) {
             u.kind = Unit::Operator;
@@ -348,9 +372,10 @@ QString Translator::expression(int begin, int end) {
             u.sql = sqlText(engine_.owner());
             ++i;
         } else if (tok.is("DATE") && i + 1 < end && t_[size_t(i + 1)].kind == Token::Text) {
-            const QString date =
-                storeDate(parseDate(t_[size_t(i + 1)].text, QStringLiteral("YYYY-MM-DD")));
-            u.sql = literal(u, date, sqlText(date));
+            u.sql = literal(
+                u, ParamSource::IsoDate, i + 1,
+                inline_ ? sqlText(paramValue(t_[size_t(i + 1)], ParamSource::IsoDate).toString())
+                        : QString());
             i += 2;
         } else if (tok.kind == Token::Word && i + 1 < end && t_[size_t(i + 1)].isSymbol("(")) {
             const int close = matchingParen(t_, i + 1, end);

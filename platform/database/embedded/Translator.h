@@ -19,6 +19,16 @@ public:
 
     QString query(int begin, int end);
     QString expression(int begin, int end);
+    // How each parameter of the translated text was made from the statement's
+    // literals; together with the text, enough to run the same statement shape
+    // with other literals without translating it again.
+    const std::vector<ParamRecipe> &recipes() const { return recipes_; }
+    // False when a literal's value went into the text itself (an ORDER BY
+    // position, a result column named after an expression with literals).
+    bool reusable() const { return reusable_; }
+    // The parameter made from the literal token `token` by `source`.
+    static QVariant paramValue(const Token &token, ParamSource source);
+
     // Ranges separated by top-level commas.
     std::vector<std::pair<int, int>> splitCommas(int begin, int end) const;
     // Index of the first top-level word `word` in [begin, end), or -1.
@@ -41,14 +51,16 @@ private:
     QString orderBy(int begin, int end);
     QString name(const Token &t) const;
     bool isDateColumn(const QString &column) const;
-    void convertDateLiteral(Unit &u) const;
-    QString outputName(int begin, int end) const;
+    void convertDateLiteral(Unit &u);
+    QString outputName(int begin, int end);
 
     Engine &engine_;
     const Tokens &t_;
-    QString literal(Unit &u, const QVariant &value, const QString &inlineText);
+    QString literal(Unit &u, ParamSource source, int token, const QString &inlineText);
     QSet<QString> dateColumns_;
     bool inline_ = false;
+    std::vector<ParamRecipe> recipes_;
+    bool reusable_ = true;
 };
 
 bool isKeyword(const QString &word);
