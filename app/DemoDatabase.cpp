@@ -31,21 +31,38 @@ void createDemoDatabase(const QString &file, const TConfiguracao &configuration)
     if (file.isEmpty())
         throw platform::Exception(
             QStringLiteral("Informe o arquivo do banco de demonstração a criar."));
-    const QFileInfo info(file);
-    if (info.exists() || info.isSymLink())
-        throw platform::Exception(
-            QStringLiteral("O arquivo %1 já existe; o banco de demonstração só é criado num "
-                           "arquivo novo.")
-                .arg(file));
+    auto exists = [&file] {
+        const QFileInfo info(file);
+        return info.exists() || info.isSymLink();
+    };
+    const platform::Exception existing(
+        QStringLiteral("O arquivo %1 já existe; o banco de demonstração só é criado num "
+                       "arquivo novo.")
+            .arg(file));
+    if (exists())
+        throw existing;
     // Read both scripts before anything is created.
     const QString schema = demoScript(QStringLiteral("schema.sql"));
     const QString data = demoScript(QStringLiteral("data.sql"));
 
+    // Claim the name atomically: a file that appeared since the test above (another
+    // program, a second --criar-demo) is never taken over, and only a file made here
+    // is removed on failure.
+    {
+        QFile claim(file);
+        if (!claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (exists())
+                throw existing;
+            throw platform::Exception(QStringLiteral("Não foi possível criar o arquivo %1: %2")
+                                          .arg(file, claim.errorString()));
+        }
+    }
+
     platform::db::embedded::EngineSettings settings;
     if (!configuration.User_Name.isEmpty())
         settings.owner = configuration.User_Name.toUpper();
-    platform::db::embedded::EmbeddedEngine::createDatabase(file, settings);
     try {
+        platform::db::embedded::EmbeddedEngine::createDatabase(file, settings);
         platform::db::Connection connection;
         connection.Params << QStringLiteral("DriverID=Embedded")
                           << QStringLiteral("Database=") + file;

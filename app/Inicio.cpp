@@ -16,8 +16,11 @@
 #include "users/Usu_Log.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
+#include <QLockFile>
 #include <memory>
 
 namespace app {
@@ -49,7 +52,96 @@ void Le_Empresa_E_Versao() {
     Ver_Dad_Atu = Versao;
 }
 
+// The release of this run: the file named in the settings or the built-in one.
+TRelease Release_Configurada() {
+    const QString Arquivo = Configuracao().Arquivo_Release;
+    return Arquivo.isEmpty() ? Carrega_Release_Interna() : Carrega_Release(Arquivo);
+}
+
+// The embedded engine makes a new database of a missing or empty file: a mistyped
+// path would leave a stray database behind, and an empty file would be changed.
+// Only an existing, non-empty file is opened; opening it here lets the engine refuse
+// a file that is not one of its databases as a connection error, before any query.
+void Abre_Banco_Embutido(platform::db::Connection &Conexao) {
+    if (Configuracao().DriverID.compare(QLatin1String("Embedded"), Qt::CaseInsensitive) != 0)
+        return;
+    const QString Arquivo = Configuracao().Database;
+    const QFileInfo Info(Arquivo);
+    if (!Info.exists())
+        throw platform::Exception(
+            QStringLiteral("Banco embutido: o arquivo \"%1\" não existe.").arg(Arquivo));
+    if (!Info.isFile())
+        throw platform::Exception(
+            QStringLiteral("Banco embutido: \"%1\" não é um arquivo.").arg(Arquivo));
+    if (Info.size() == 0)
+        throw platform::Exception(
+            QStringLiteral("Banco embutido: o arquivo \"%1\" não é um banco de dados.")
+                .arg(Arquivo));
+    Conexao.Open();
+}
+
+// One run at a time per database on this server. Once taken, the lock is held for
+// as long as `Lock` lives; a lock whose holder has died (killed, crashed) is taken
+// over, one whose holder still runs never is.
+enum class Trava { Obtida, Ocupada, Falhou };
+
+Trava Obtem_Trava(QLockFile &Lock, QString &Motivo) {
+    // 0: age alone never makes a lock stale; only a dead holder does.
+    Lock.setStaleLockTime(0);
+    if (Lock.tryLock(0))
+        return Trava::Obtida;
+    if (Lock.error() == QLockFile::LockFailedError)
+        return Trava::Ocupada;
+    const QString Pasta = QDir::toNativeSeparators(QFileInfo(Lock.fileName()).absolutePath());
+    if (!QFileInfo(Pasta).isDir())
+        Motivo = QStringLiteral("a pasta %1 não existe").arg(Pasta);
+    else if (Lock.error() == QLockFile::PermissionError)
+        Motivo = QStringLiteral("sem permissão de gravação na pasta %1").arg(Pasta);
+    else
+        Motivo = QStringLiteral("erro desconhecido na pasta %1").arg(Pasta);
+    return Trava::Falhou;
+}
+
+// The system's temporary folder. For a TMPDIR that does not exist Qt answers with
+// the empty text, which would put the lock into the current folder, where another
+// instance started elsewhere would not see it: the lock must fail on that folder.
+QString Pasta_Trava() {
+    const QString Pasta = QDir::tempPath();
+    if (!Pasta.isEmpty())
+        return Pasta;
+    const QString Variavel = qEnvironmentVariable("TMPDIR");
+    return Variavel.isEmpty() ? QStringLiteral("/tmp") : QDir::cleanPath(Variavel);
+}
+
 } // namespace
+
+QString Alvo_Banco(const TConfiguracao &Cfg) {
+    const QString Driver = Cfg.DriverID.toLower();
+    const QChar Sep(QLatin1Char('\n'));
+    if (Driver == QLatin1String("embedded")) {
+        // The file is the database, whoever the configured user is.
+        const QFileInfo Info(Cfg.Database);
+        QString Caminho = Info.canonicalFilePath();
+        if (Caminho.isEmpty())
+            Caminho = Info.absoluteFilePath();
+#ifdef Q_OS_WIN
+        Caminho = Caminho.toLower();
+#endif
+        return Driver + Sep + Caminho;
+    }
+    if (Driver == QLatin1String("ora"))
+        return Driver + Sep + Cfg.Database.trimmed().toUpper() + Sep +
+               Cfg.User_Name.trimmed().toUpper();
+    return Driver + Sep + Cfg.Database + Sep + Cfg.User_Name.trimmed().toUpper();
+}
+
+QString Arquivo_Trava(const TConfiguracao &Cfg) {
+    const QByteArray Hash =
+        QCryptographicHash::hash(Alvo_Banco(Cfg).toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QDir(Pasta_Trava())
+        .filePath(QStringLiteral("atualiza-") + QString::fromLatin1(Hash) +
+                  QStringLiteral(".lock"));
+}
 
 bool Caminho_De_Rede(const QString &Pasta) {
     return Pasta.left(2) == QStringLiteral("\\\\");
@@ -70,6 +162,36 @@ int Executa_Atualizador(const FrontEndOptions &Opcoes) {
         return Opcoes.console ? Saida_Recusada : Saida_Concluida;
     }
 
+    // The release is read before anything else: a faulty release file names itself
+    // and its fault, and neither the lock nor the database is touched.
+    TRelease Release;
+    try {
+        Release = Release_Configurada();
+    } catch (const platform::Exception &E) {
+        Mensagem(274, QStringLiteral("\r\n") + E.Message());
+        return Opcoes.console ? Saida_Inicio : Saida_Concluida;
+    }
+
+    // One update of a database at a time on this server, taken before anything can
+    // change the database or end other program instances, and held until the program
+    // ends. The groups of two runs would otherwise interleave on one schema.
+    QLockFile Lock(Arquivo_Trava(Configuracao()));
+    QString Motivo;
+    switch (Obtem_Trava(Lock, Motivo)) {
+    case Trava::Obtida:
+        break;
+    case Trava::Ocupada:
+        Mensagem(274, QStringLiteral("\r\nJá existe uma atualização desta base de dados em "
+                                     "andamento neste servidor.\r\nAguarde o término dela antes "
+                                     "de executar o programa de novo."));
+        return Opcoes.console ? Saida_Recusada : Saida_Concluida;
+    case Trava::Falhou:
+        Mensagem(274, QStringLiteral("\r\nNão foi possível criar o arquivo de trava da "
+                                     "atualização %1: %2.\r\nA atualização não foi iniciada.")
+                          .arg(QDir::toNativeSeparators(Lock.fileName()), Motivo));
+        return Opcoes.console ? Saida_Inicio : Saida_Concluida;
+    }
+
     Ctt_Sup = Configuracao().Ctt_Sup;
     std::unique_ptr<Tfrm_Mnt> Janela;
     std::unique_ptr<Console> Terminal;
@@ -82,6 +204,7 @@ int Executa_Atualizador(const FrontEndOptions &Opcoes) {
         platform::SetApplicationTitle(Titulo);
         try {
             dm = new Tdm(qApp);
+            Abre_Banco_Embutido(*dm->FDConnection);
         } catch (const platform::Exception &E) {
             Err_Con = true;
             Des_Err = QStringLiteral("DESCRIÇÃO DO ERRO:\r\n") + E.Message();
@@ -90,7 +213,7 @@ int Executa_Atualizador(const FrontEndOptions &Opcoes) {
         if (Terminal)
             Terminal->Acompanha_Conexao(*dm->FDConnection);
         Le_Empresa_E_Versao();
-        Janela = std::make_unique<Tfrm_Mnt>();
+        Janela = std::make_unique<Tfrm_Mnt>(Release);
         if (Tes_Usu_Log && !Est_Sup) {
             try {
                 frm_Usu_Log = new Tfrm_Usu_Log();

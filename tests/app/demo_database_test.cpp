@@ -9,6 +9,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -175,23 +176,37 @@ TEST_F(DemoDatabaseTest, RomaneiosMostlyBalanceAndAFewDoNot) {
               QStringLiteral("0"));
 }
 
+// Whatever stands at the name stays as it is: a file, a folder, a symbolic link
+// (also one whose target is missing, which would otherwise be created through it).
 TEST_F(DemoDatabaseTest, RefusesToOverwriteAnExistingFile) {
     {
         QFile f(File());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("precious");
     }
-    try {
-        app::createDemoDatabase(File(), TConfiguracao());
-        FAIL() << "no exception";
-    } catch (const platform::Exception &e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("O arquivo ") + File() +
-                                   QStringLiteral(" já existe; o banco de demonstração só é "
-                                                  "criado num arquivo novo."));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("pasta.db")));
+    ASSERT_TRUE(
+        QFile::link(File(QStringLiteral("alvo_ausente.db")), File(QStringLiteral("elo.db"))));
+    for (const QString &name :
+         {QStringLiteral("demo.db"), QStringLiteral("pasta.db"), QStringLiteral("elo.db")}) {
+        SCOPED_TRACE(name.toStdString());
+        try {
+            app::createDemoDatabase(File(name), TConfiguracao());
+            FAIL() << "no exception";
+        } catch (const platform::Exception &e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("O arquivo ") + File(name) +
+                                       QStringLiteral(" já existe; o banco de demonstração só é "
+                                                      "criado num arquivo novo."));
+        }
     }
     QFile f(File());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("precious"));
+    EXPECT_TRUE(QFileInfo(File(QStringLiteral("pasta.db"))).isDir());
+    EXPECT_FALSE(QFileInfo::exists(File(QStringLiteral("alvo_ausente.db"))));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              (QStringList{QStringLiteral("demo.db"), QStringLiteral("elo.db"),
+                           QStringLiteral("pasta.db")}));
 }
 
 // A failure after the file was created removes it: no half-made demo database stays.

@@ -255,6 +255,16 @@ TEST_F(SettingsTest, BadInputIsRefusedWithAClearText) {
          "Driver de banco de dados desconhecido na chave [Banco] DriverID: \"SQLite\" (use Ora, "
          "ODBC ou Embedded). (%1, linha 2)"},
         {{"--banco", ""}, "", "Valor vazio na opção --banco."},
+        // An empty value where one is needed, also blank or as empty quotes.
+        {{}, "[Banco]\nDatabase=\n", "Valor vazio na chave [Banco] Database. (%1, linha 2)"},
+        {{},
+         "[Backup]\nPasta_Dados=   \n",
+         "Valor vazio na chave [Backup] Pasta_Dados. (%1, linha 2)"},
+        {{}, "[Backup]\nNme_Mod=\"\"\n", "Valor vazio na chave [Backup] Nme_Mod. (%1, linha 2)"},
+        {{},
+         "[Banco]\nDriverID=\n",
+         "Driver de banco de dados desconhecido na chave [Banco] DriverID: \"\" (use Ora, ODBC ou "
+         "Embedded). (%1, linha 2)"},
         {{"--servidor-backup", "\\\\NAS01"},
          "",
          "Nome de servidor inválido na opção --servidor-backup: \"\\\\NAS01\" (só o nome, sem "

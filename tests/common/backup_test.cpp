@@ -11,6 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 using testsupport::TestDatabase;
 
@@ -110,21 +115,49 @@ TEST_F(Backup, BackupFolderAndInstallationNameRules) {
     EXPECT_EQ(Bytes(pasta + QStringLiteral("Drop_Create_User.sql")), first);
 }
 
-TEST_F(Backup, MissingDataFolderReports248AndRequestsTheEnd) {
+// A data folder that is missing or cannot be written fails on the first file:
+// message 248 names it and the system's reason, the end of the program is
+// requested, nothing is thrown and no file is left.
+TEST_F(Backup, DataFolderThatCannotBeWrittenReports248AndRequestsTheEnd) {
+#ifdef Q_OS_UNIX
     Backup_Em(QStringLiteral("D:"));
-    Configuracao().Pasta_Dados = db.Folder() + QStringLiteral("/nao_existe/");
-    EXPECT_NO_THROW(
-        Gera_Backup(QStringLiteral("ATUALIZA"), QStringLiteral("19"), QStringLiteral("Servidor")));
-    ASSERT_EQ(dialogs->Shown().size(), 1);
-    const platform::RecordedDialog &d = dialogs->Shown().first();
-    EXPECT_EQ(d.kind, platform::DialogKind::Information);
-    EXPECT_TRUE(d.text.startsWith(QStringLiteral(
-        "BACKUP/RESTORE\r\n\r\nNão foi possivel localizar, alterar ou criar este arquivo de "
-        "Backup/Restore!\r\n\r\nParametros\r\n\r\n")))
-        << d.text.toStdString();
-    EXPECT_GT(d.text.size(), 110); // the system's reason follows
-    EXPECT_TRUE(platform::TerminationRequested());
-    EXPECT_FALSE(QDir(Configuracao().Pasta_Dados).exists());
+    const QString somente_leitura = db.Folder() + QStringLiteral("/somente_leitura");
+    ASSERT_TRUE(QDir().mkpath(somente_leitura));
+    ASSERT_TRUE(QFile::setPermissions(somente_leitura,
+                                      QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther));
+    // The superuser writes anywhere on a disk, not in the kernel's file system.
+    const QString sem_escrita = geteuid() == 0 ? QStringLiteral("/sys/kernel") : somente_leitura;
+    const QString inexistente = db.Folder() + QStringLiteral("/nao_existe");
+    struct Caso {
+        QString pasta, motivo;
+    };
+    const std::vector<Caso> casos = {
+        {inexistente, QStringLiteral("Pasta não encontrada: ") + inexistente},
+        {sem_escrita,
+         QStringLiteral("Não foi possível criar o arquivo %1/Parametros: Permission denied")
+             .arg(sem_escrita)},
+    };
+    for (const Caso &c : casos) {
+        SCOPED_TRACE(c.pasta.toStdString());
+        platform::ResetTermination();
+        dialogs->Clear();
+        Configuracao().Pasta_Dados = c.pasta + QLatin1Char('/');
+        const QStringList antes = QDir(c.pasta).entryList(QDir::Files);
+        EXPECT_NO_THROW(Gera_Backup(QStringLiteral("ATUALIZA"), QStringLiteral("19"),
+                                    QStringLiteral("Servidor")));
+        ASSERT_EQ(dialogs->Shown().size(), 1);
+        const platform::RecordedDialog &d = dialogs->Shown().first();
+        EXPECT_EQ(d.kind, platform::DialogKind::Information);
+        EXPECT_EQ(d.text, QStringLiteral("BACKUP/RESTORE\r\n\r\nNão foi possivel localizar, "
+                                         "alterar ou criar este arquivo de Backup/Restore!\r\n\r\n"
+                                         "Parametros\r\n\r\n") +
+                              c.motivo);
+        EXPECT_TRUE(platform::TerminationRequested());
+        EXPECT_EQ(QDir(c.pasta).entryList(QDir::Files), antes);
+    }
+#else
+    GTEST_SKIP() << "the unwritable folder is made with Unix permissions";
+#endif
 }
 
 TEST_F(Backup, QueryFailureNamesNoFile) {
