@@ -336,6 +336,33 @@ TEST_F(EngineValues, RepeatedQueryShapesAnswerAsFreshOnes) {
         answer(connection, QStringLiteral("select N3, B from T where N3 < 3 order by 2 desc")),
         "N3,B;2|xyz;1|abc");
 
+    // Inserts of one shape: each row its own values, the defaults of the columns
+    // left out, and each value checked against its own column.
+    connection.Execute(QStringLiteral(
+        "create table T3 (K NUMBER(3) not null, X VARCHAR2(3), Y VARCHAR2(5) default 'dflt', "
+        "Z NUMBER(2) default 7)"));
+    struct Insert {
+        const char *values;
+        const char *answer; // "" when it is stored
+    };
+    const Insert inserts[] = {
+        {"1, 'ab'", ""},
+        {"2, 'abcd'",
+         "ORA-12899: value too large for column \"TALVERO\".\"T3\".\"X\" (actual: 4, maximum: 3)"},
+        {"3, ''", ""},
+        {"null, 'c'", "ORA-01400: cannot insert NULL into (\"TALVERO\".\"T3\".\"K\")"},
+        {"1000, 'd'", "ORA-01438: value larger than specified precision allowed for this column"},
+        {"5, 'e'", ""},
+    };
+    for (const Insert &i : inserts) {
+        SCOPED_TRACE(i.values);
+        EXPECT_EQ(
+            answer(connection, QStringLiteral("insert into T3 (K, X) values (%1)").arg(i.values)),
+            std::string(i.answer));
+    }
+    EXPECT_EQ(answer(connection, QStringLiteral("select K, X, Y, Z from T3 order by K")),
+              "K,X,Y,Z;1|ab|dflt|7;3|<null>|dflt|7;5|e|dflt|7");
+
     // The same text before and after its column turns into a DATE.
     const QString onX = QStringLiteral("select K from T2 where X = '01/02/03'");
     connection.Execute(QStringLiteral("insert into T2 values (1, '01/02/03')"));
