@@ -258,7 +258,12 @@ void Tfrm_Mnt::Grupo_22_Ligado() {
     const QString Arquivo = platform::JoinFolder(Configuracao().Pth_Atu,
                                                  QStringLiteral("Romaneio - ") +
                                                      lbl_Emp->Caption() + QStringLiteral(".txt"));
-    platform::WriteAnsiLines(Arquivo, {});
+    try {
+        platform::WriteAnsiLines(Arquivo, {});
+    } catch (...) {
+        emit groupEnded(Rotulo, true); // the driver reports it; the group has ended all the same
+        throw;
+    }
 
     QStringList Linhas;
     try {

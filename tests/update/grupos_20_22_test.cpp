@@ -399,11 +399,17 @@ TEST_F(Romaneios, RunWithReportGroupsKeepsTheStoredVersion) {
 TEST_F(Romaneios, MissingReportFolderFailsTheRun) {
     Configuracao().Pth_Atu = relatorios + QStringLiteral("nao_ha/");
     auto *f = Abre(Com_Grupo(22));
+    QStringList terminados;
+    QObject::connect(f, &Tfrm_Mnt::groupEnded, [&](const QString &l, bool falhou) {
+        terminados << l + (falhou ? QStringLiteral(" (falhou)") : QString());
+    });
     f->btbtn_Executar->click();
     EXPECT_TRUE(f->Erro);
     ASSERT_EQ(dialogs->Shown().size(), 1u);
     EXPECT_TRUE(
         Textos_Mostrados().first().contains(QStringLiteral("22 - DIFERENCA ESTOQUE ROMANEIO")));
+    // Those who follow the run (the console) see the group end as failed.
+    EXPECT_EQ(terminados, QStringList{QStringLiteral("22 - DIFERENCA ESTOQUE ROMANEIO (falhou)")});
 }
 
 } // namespace
