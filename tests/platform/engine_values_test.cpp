@@ -3,6 +3,9 @@
 
 #include "platform/database/Database.h"
 #include "platform/database/embedded/EmbeddedEngine.h"
+#include "platform/database/embedded/Engine.h"
+#include "platform/database/embedded/Tokenizer.h"
+#include "platform/database/embedded/Translator.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -373,6 +376,60 @@ TEST_F(EngineValues, RepeatedQueryShapesAnswerAsFreshOnes) {
     EXPECT_EQ(answer(connection, onX), "K;2");
     EXPECT_EQ(answer(connection, QStringLiteral("select K from T2 where X = '01/02/2003'")),
               answer(fresh, QStringLiteral("select K from T2 where X = '01/02/2003'")));
+}
+
+// Statements cut short or carrying a NUL are refused with Oracle's errors, never
+// read past their end nor passed on to SQLite half-read.
+TEST_F(EngineValues, TruncatedAndNulStatementsAreRefused) {
+    const QString missingSelect = QStringLiteral("ORA-00928: missing SELECT keyword");
+    const QString invalidCharacter = QStringLiteral("ORA-00911: invalid character");
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("select 1 from dual union"), missingSelect},
+        {QStringLiteral("select 1 from dual union all"), missingSelect},
+        {QStringLiteral("select 1 from dual minus"), missingSelect},
+        {QStringLiteral("select N3 from T intersect"), missingSelect},
+        {QStringLiteral("select 'a") + QChar(0) + QStringLiteral("b' from dual"), invalidCharacter},
+        {QStringLiteral("create table \"A") + QChar(0) + QStringLiteral("B\" (X NUMBER)"),
+         invalidCharacter},
+        {QStringLiteral("insert into T (N3, M) values (1, 'm')") + QChar(0) +
+             QStringLiteral("; drop table T"),
+         invalidCharacter},
+    };
+    for (const auto &[sql, error] : cases) {
+        SCOPED_TRACE(sql.toStdString());
+        try {
+            connection.Execute(sql);
+            ADD_FAILURE() << "accepted";
+        } catch (const platform::DatabaseError &e) {
+            EXPECT_EQ(e.Message(), error);
+        }
+    }
+    EXPECT_EQ(value(QStringLiteral("select count(*) from T")).toLongLong(), 0);
+}
+
+// A translator that starts after others in the same statement (a column
+// default inside an insert) numbers its parameters after theirs; a date literal
+// in it is converted in its own parameter, not someone else's.
+TEST_F(EngineValues, LaterTranslatorsConvertTheirOwnDateLiterals) {
+    using namespace platform::db::embedded;
+    Engine engine(dir.filePath(QStringLiteral("t.db")), QStringLiteral("WE8MSWIN1252"),
+                  QStringLiteral("TALVERO"));
+    engine.execute(QStringLiteral("create table ROM (NUM NUMBER(5), ENT_DTA DATE)"));
+    const Tokens first = tokenize(QStringLiteral("select NUM from ROM where NUM = 1"));
+    Translator(engine, first).query(0, int(first.size()));
+    // "from ROM" only tells the translator where ENT_DTA comes from.
+    const Tokens good = tokenize(QStringLiteral("ENT_DTA > '01/02/03' from ROM"));
+    Translator second(engine, good);
+    EXPECT_EQ(second.expression(0, 3), QStringLiteral("\"ENT_DTA\" > ?2"));
+    EXPECT_FALSE(second.reusable());
+    const Tokens bad = tokenize(QStringLiteral("ENT_DTA > 'x' from ROM"));
+    Translator third(engine, bad);
+    try {
+        third.expression(0, 3);
+        ADD_FAILURE() << "'x' read as a date";
+    } catch (const platform::DatabaseError &e) {
+        EXPECT_TRUE(e.Message().startsWith(QLatin1String("ORA-018"))) << e.Message().toStdString();
+    }
 }
 
 } // namespace

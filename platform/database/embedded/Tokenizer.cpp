@@ -17,6 +17,10 @@ bool isNamePart(QChar c) {
 } // namespace
 
 Tokens tokenize(const QString &sql) {
+    // A statement is a C string to Oracle's client and to SQLite: a NUL inside it
+    // would cut it short behind our back.
+    if (sql.contains(QChar(0)))
+        throw DatabaseError(QStringLiteral("ORA-00911: invalid character"));
     Tokens out;
     const int n = int(sql.size());
     int i = 0;

@@ -59,7 +59,10 @@ bool isKeyword(const QString &word) {
     return keywords().contains(word);
 }
 
-Translator::Translator(Engine &engine, const Tokens &tokens) : engine_(engine), t_(tokens) {
+Translator::Translator(Engine &engine, const Tokens &tokens)
+    : engine_(engine), t_(tokens), firstParam_(int(engine.params().size())) {
+    // The recipes are kept for statements whose parameters are all ours.
+    reusable_ = firstParam_ == 0;
     for (const Token &tok : tokens) {
         if (!tok.isName())
             continue;
@@ -80,9 +83,9 @@ void Translator::convertDateLiteral(Unit &u) {
     if (!u.isText || u.textValue.isEmpty())
         return;
     if (u.param >= 0) {
-        recipes_[size_t(u.param)].source = ParamSource::SessionDate;
-        engine_.params()[size_t(u.param)] =
-            paramValue(t_[size_t(recipes_[size_t(u.param)].token)], ParamSource::SessionDate);
+        ParamRecipe &recipe = recipes_[size_t(u.param - firstParam_)];
+        recipe.source = ParamSource::SessionDate;
+        engine_.params()[size_t(u.param)] = paramValue(t_[size_t(recipe.token)], recipe.source);
     } else if (!isStoredDate(u.textValue)) {
         u.sql = sqlText(storeDate(parseDate(u.textValue, kSessionDateFormat)));
     }
@@ -271,7 +274,7 @@ QString Translator::outputName(int begin, int end) {
 }
 
 QString Translator::simpleSelect(int begin, int end) {
-    if (!t_[size_t(begin)].is("SELECT"))
+    if (begin >= end || !t_[size_t(begin)].is("SELECT"))
         fail(QStringLiteral("ORA-00928: missing SELECT keyword"));
     int i = begin + 1;
     QString out = QStringLiteral("SELECT ");

@@ -59,6 +59,7 @@ private:
     QString literal(Unit &u, ParamSource source, int token, const QString &inlineText);
     QSet<QString> dateColumns_;
     bool inline_ = false;
+    int firstParam_ = 0; // the engine's parameters made before this translator
     std::vector<ParamRecipe> recipes_;
     bool reusable_ = true;
 };
