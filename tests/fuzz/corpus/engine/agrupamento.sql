@@ -1,0 +1,1 @@
+select count(*), sum(ENT_QDE), max(ENT_DTA) from ROM group by FLG having count(*) > 0 union all select 0, 0, sysdate from dual

@@ -1,0 +1,1 @@
+alter table ROM modify (OBS VARCHAR2(40 CHAR));alter table ROM add (PSO_BRU NUMBER(12,3) DEFAULT 0 NOT NULL);alter table ROM rename column FLG to FLG_BX

@@ -1,0 +1,2 @@
+select /* x */ "NUM" -- y
+ from ROM r where r.NUM <> 1 and r.OBS like 'a%'

@@ -1,0 +1,1 @@
+create table TEL (NUM NUMBER(4,0) NOT NULL, NME VARCHAR2(30 BYTE), DES VARCHAR2(80 BYTE));alter table TEL add constraint TEL_PK primary key (NUM);insert into TEL (NUM, NME, DES) values (9, 'Atualiza', 'Atualização')

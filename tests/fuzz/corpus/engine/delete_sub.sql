@@ -1,0 +1,1 @@
+delete from ROM where NUM in (select max(NUM) from ROM);truncate table ROM

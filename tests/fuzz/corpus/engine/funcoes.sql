@@ -1,0 +1,1 @@
+select decode(FLG, 'S', 1, 0), substr(OBS, 2, 3), instr(OBS, 'a'), lpad(NUM, 5, '0'), to_number('1,5'), trunc(ENT_PSO_LIQ), greatest(1, 2), coalesce(NULL, '') from ROM

@@ -1,0 +1,1 @@
+create index ROM_IX on ROM (ENT_QDE);drop index ROM_IX;alter table ROM drop constraint ROM_PK;alter table ROM add constraint ROM_PK primary key (NUM)

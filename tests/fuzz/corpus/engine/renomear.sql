@@ -1,0 +1,1 @@
+rename ROM to ROM_OLD;create table ROM (NUM NUMBER(9,0));insert into ROM select NUM from ROM_OLD;drop table ROM_OLD cascade constraints purge

@@ -1,0 +1,1 @@
+select SEQ_ROM.NEXTVAL from dual;insert into ROM (NUM) values (SEQ_ROM.NEXTVAL);select SEQ_ROM.CURRVAL from dual

@@ -1,0 +1,1 @@
+insert into ROM (NUM, ENT_DTA, ENT_QDE) values (3, '01/02/24', 5)

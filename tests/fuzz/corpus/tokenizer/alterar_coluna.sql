@@ -1,0 +1,1 @@
+alter table ROM modify (OBS VARCHAR2(40 CHAR))

@@ -1,0 +1,1 @@
+select NUM, nvl(OBS, '-') || '/' || to_char(ENT_DTA, 'DD/MM/YYYY') as T, round(ENT_PSO_LIQ / 3, 2) from ROM where ENT_DTA between '01/01/01' and '31/12/25' order by ENT_QDE desc

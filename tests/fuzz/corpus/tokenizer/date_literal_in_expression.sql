@@ -1,0 +1,1 @@
+ENT_DTA > 'x' from ROM

@@ -1,0 +1,1 @@
+select TABLE_NAME from USER_TABLES where TABLE_NAME = 'ROM'

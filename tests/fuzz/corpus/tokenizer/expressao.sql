@@ -1,0 +1,1 @@
+nvl(ENT_QDE, 0) * 2 + mod(NUM, 3)

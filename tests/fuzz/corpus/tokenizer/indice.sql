@@ -1,0 +1,1 @@
+create index ROM_IX on ROM (ENT_QDE)

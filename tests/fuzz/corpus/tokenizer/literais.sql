@@ -1,0 +1,1 @@
+select 'it''s', 1.5e-3, .5, 1..2, "Quoted name", a$#_1 from dual where x != 1 and y ^= 2 || 'z'

@@ -1,0 +1,1 @@
+rename ROM to ROM_OLD

@@ -1,0 +1,1 @@
+select SEQ_ROM.NEXTVAL from dual

@@ -1,0 +1,1 @@
+update CFG set VER_DAD = '4D2F33' where COD = 1
