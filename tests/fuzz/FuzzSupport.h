@@ -34,11 +34,18 @@ inline QString text(const uint8_t *data, size_t size) {
     fail("exception of a foreign type", QString::fromUtf8(e.what()));
 }
 
-// A scratch folder for the whole run, in memory when /dev/shm is there.
+// A scratch folder for the whole run: below ATUALIZA_FUZZ_SCRATCH when set
+// (scripts/fuzz points it at a folder it removes afterwards, since libFuzzer ends
+// without running destructors), else in memory when /dev/shm is there.
 inline const QString &scratchFolder() {
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
-                                 ? QStringLiteral("/dev/shm/atualiza-fuzz-XXXXXX")
-                                 : QDir::tempPath() + QStringLiteral("/atualiza-fuzz-XXXXXX"));
+    static const QString parent = [] {
+        const QString given = qEnvironmentVariable("ATUALIZA_FUZZ_SCRATCH");
+        if (!given.isEmpty())
+            return given;
+        return QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                         : QDir::tempPath();
+    }();
+    static QTemporaryDir dir(parent + QStringLiteral("/atualiza-fuzz-XXXXXX"));
     if (!dir.isValid())
         fail("no scratch folder", dir.errorString());
     static const QString path = dir.path();
