@@ -362,7 +362,8 @@ TEST_F(Entrada_Ruim, DataFolderThatCannotBeWritten) {
 // Groups 21 and 22 write into the report folder, which the tool does not create.
 // Missing, group 21 fails in its capture and group 22 is not run; group 22 alone
 // fails as it creates its file, before its capture, in the driver's. Either way the
-// failure names the group, and nothing is written after it.
+// group's line says it failed, the failure names the group, and nothing is written
+// after it.
 TEST_F(Entrada_Ruim, ReportFolderMissing) {
     const QString relatorios = dir.filePath(QStringLiteral("relatorios"));
     ASSERT_TRUE(QDir().mkpath(relatorios));
@@ -395,7 +396,7 @@ TEST_F(Entrada_Ruim, ReportFolderMissing) {
                         "21 - ONDE USA CAMPO\n\ni = 1\n\n") +
              fim},
         {"relatorio_22.json", false,
-         QStringLiteral("22 - DIFERENCA ESTOQUE ROMANEIO\n"
+         QStringLiteral("22 - DIFERENCA ESTOQUE ROMANEIO\n  falhou\n"
                         "Atualização com falha: a base de dados deve ser restaurada.\n"
                         "[Informação]\nNão foi possível realizar esta operação!\n\n"
                         "22 - DIFERENCA ESTOQUE ROMANEIO\n\ni = \n") +
