@@ -34,8 +34,8 @@
 // changes behind. The catalogue (types, lengths, constraint names, sequences,
 // character set, owner) lives in hidden tables of the same file and is cached in
 // memory; a commit by another connection on the same file makes it reload.
-// Literals are bound as parameters so that statements differing only in their
-// values share one prepared SQLite statement.
+// Literals are bound as parameters so that queries and inserts differing only in
+// their values share one translation and one prepared SQLite statement.
 // File settings: WAL journal, synchronous=NORMAL, busy timeout 5 s.
 
 #include "platform/database/Backend.h"
