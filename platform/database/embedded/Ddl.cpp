@@ -6,6 +6,8 @@
 #include "platform/database/embedded/OracleValues.h"
 #include "platform/database/embedded/Translator.h"
 
+#include <optional>
+
 namespace platform::db::embedded {
 
 namespace {
@@ -46,6 +48,39 @@ QString tokensText(const Tokens &t, int begin, int end) {
             parts << tok.text;
     }
     return parts.join(QLatin1Char(' '));
+}
+
+// [CONSTRAINT name] PRIMARY KEY (columns) or UNIQUE (columns) over [b, e) of a
+// create or alter table. The name, when given, goes to `name`; the key comes back
+// when the range is one. `trailing` is the error for text after the column list.
+std::optional<Constraint> keyClause(const Tokens &t, const Translator &tr, int b, int e,
+                                    const QString &table, QString &name, const QString &trailing) {
+    int k = b;
+    if (k < e && t[size_t(k)].is("CONSTRAINT")) {
+        if (k + 1 >= e || !t[size_t(k + 1)].isName())
+            fail(QStringLiteral("ORA-00904: : invalid identifier"));
+        name = t[size_t(k + 1)].text;
+        k += 2;
+    }
+    const bool primary = k + 1 < e && t[size_t(k)].is("PRIMARY") && t[size_t(k + 1)].is("KEY");
+    const bool unique = k < e && t[size_t(k)].is("UNIQUE");
+    if (!primary && !unique)
+        return std::nullopt;
+    k += primary ? 2 : 1;
+    if (k >= e || !t[size_t(k)].isSymbol("("))
+        fail(QStringLiteral("ORA-00906: missing left parenthesis"));
+    const int close = matchingParen(t, k, e);
+    if (close < 0)
+        fail(QStringLiteral("ORA-00907: missing right parenthesis"));
+    if (close != e - 1)
+        fail(trailing);
+    QStringList columns;
+    for (const auto &[cb, ce] : tr.splitCommas(k + 1, close)) {
+        if (ce - cb != 1 || !t[size_t(cb)].isName())
+            fail(QStringLiteral("ORA-00904: : invalid identifier"));
+        columns << t[size_t(cb)].text;
+    }
+    return Constraint{name, table, QLatin1Char(primary ? 'P' : 'U'), columns, {}};
 }
 
 } // namespace
@@ -350,30 +385,11 @@ void Engine::createTable(const Tokens &t, int i) {
     for (const auto &[b, e] : tr.splitCommas(i + 1, close)) {
         if (b >= e)
             fail(QStringLiteral("ORA-00904: : invalid identifier"));
-        int k = b;
         QString name;
-        if (t[size_t(k)].is("CONSTRAINT") && k + 1 < e) {
-            name = t[size_t(k + 1)].text;
-            k += 2;
-        }
-        const bool primary = k + 1 < e && t[size_t(k)].is("PRIMARY") && t[size_t(k + 1)].is("KEY");
-        const bool unique = k < e && t[size_t(k)].is("UNIQUE");
-        if (primary || unique) {
-            k += primary ? 2 : 1;
-            if (k >= e || !t[size_t(k)].isSymbol("("))
-                fail(QStringLiteral("ORA-00906: missing left parenthesis"));
-            const int kc = matchingParen(t, k, e);
-            if (kc != e - 1)
-                fail(QStringLiteral("ORA-00907: missing right parenthesis"));
-            QStringList cols;
-            for (const auto &[cb, ce] : tr.splitCommas(k + 1, kc)) {
-                if (ce - cb != 1 || !t[size_t(cb)].isName())
-                    fail(QStringLiteral("ORA-00904: : invalid identifier"));
-                cols << t[size_t(cb)].text;
-            }
-            keys.push_back(
-                Constraint{name, table.name, QLatin1Char(primary ? 'P' : 'U'), cols, {}});
-        } else if (!name.isEmpty() || t[size_t(k)].is("CHECK") || t[size_t(k)].is("FOREIGN")) {
+        if (auto key = keyClause(t, tr, b, e, table.name, name,
+                                 QStringLiteral("ORA-00907: missing right parenthesis"))) {
+            keys.push_back(*key);
+        } else if (!name.isEmpty() || t[size_t(b)].is("CHECK") || t[size_t(b)].is("FOREIGN")) {
             fail(QStringLiteral("ORA-00900: invalid SQL statement"));
         } else {
             parseColumn(t, b, e, table, keys, false);
@@ -690,31 +706,8 @@ void Engine::alter(const Tokens &t) {
 void Engine::alterAdd(Table &table, const Tokens &t, int i, int end) {
     Translator tr(*this, t);
     QString name;
-    int k = i;
-    if (k < end && t[size_t(k)].is("CONSTRAINT")) {
-        if (k + 1 >= end || !t[size_t(k + 1)].isName())
-            fail(QStringLiteral("ORA-00904: : invalid identifier"));
-        name = t[size_t(k + 1)].text;
-        k += 2;
-    }
-    const bool primary = k + 1 < end && t[size_t(k)].is("PRIMARY") && t[size_t(k + 1)].is("KEY");
-    const bool unique = k < end && t[size_t(k)].is("UNIQUE");
-    if (primary || unique) {
-        k += primary ? 2 : 1;
-        if (k >= end || !t[size_t(k)].isSymbol("("))
-            fail(QStringLiteral("ORA-00906: missing left parenthesis"));
-        const int close = matchingParen(t, k, end);
-        if (close < 0)
-            fail(QStringLiteral("ORA-00907: missing right parenthesis"));
-        if (close != end - 1)
-            fail(kEnd);
-        QStringList cols;
-        for (const auto &[b, e] : tr.splitCommas(k + 1, close)) {
-            if (e - b != 1 || !t[size_t(b)].isName())
-                fail(QStringLiteral("ORA-00904: : invalid identifier"));
-            cols << t[size_t(b)].text;
-        }
-        addKey(table, Constraint{name, table.name, QLatin1Char(primary ? 'P' : 'U'), cols, {}});
+    if (auto key = keyClause(t, tr, i, end, table.name, name, kEnd)) {
+        addKey(table, *key);
         return;
     }
     if (!name.isEmpty())
