@@ -3,12 +3,11 @@
 // killed.
 
 #include "platform/ProcessKiller.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -37,18 +36,6 @@ char StateOf(qint64 pid) {
 bool Ended(qint64 pid) {
     const char s = StateOf(pid);
     return s == 0 || s == 'Z' || s == 'X';
-}
-
-template <class Cond> bool WaitFor(Cond cond, int ms = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return true;
 }
 
 // A shell that starts a grandchild `sleep 60` and prints its id.
@@ -154,7 +141,7 @@ TEST(ProcessKiller, RealKillerEndsTheProcessAndItsDescendants) {
     ASSERT_TRUE(tree.shell.waitForFinished(5000));
     EXPECT_EQ(tree.shell.exitStatus(), QProcess::CrashExit);
     EXPECT_EQ(tree.shell.exitCode(), SIGKILL);
-    EXPECT_TRUE(WaitFor([&] { return Ended(tree.grandchild); }))
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return Ended(tree.grandchild); }))
         << "the grandchild " << tree.grandchild << " is still running";
 }
 

@@ -12,11 +12,11 @@
 #include "platform/InputBlocker.h"
 #include "platform/database/embedded/EmbeddedEngine.h"
 #include "tests/support/TestDatabase.h"
+#include "tests/support/TestSupport.h"
 #include "update/Mnt.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QWindow>
@@ -25,23 +25,11 @@
 
 namespace mnttest {
 
-// Processes events until the condition holds or the time is up.
-template <class Cond> bool Espera(Cond cond, int ms = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
 // Shows a window and waits until it is the active window.
 inline bool Ativa(QWidget *w) {
     w->show();
     w->activateWindow();
-    return Espera([w] { return w->isActiveWindow(); });
+    return testsupport::WaitUntil([w] { return w->isActiveWindow(); });
 }
 
 // The seven files of the backup and restore scripts.

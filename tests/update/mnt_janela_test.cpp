@@ -307,7 +307,7 @@ TEST_F(Janela, NoticeBlinksEveryHalfSecond) {
     QList<bool> visivel;
     QObject::connect(f->tmr_Avi, &QTimer::timeout, f, [&] { visivel << f->lbl_Avi->isVisible(); });
     ASSERT_TRUE(f->lbl_Avi->isVisible());
-    ASSERT_TRUE(mnttest::Espera([&] { return visivel.size() >= 2; }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return visivel.size() >= 2; }));
     // Our slot runs after the form's handler: hidden after the first tick, shown after the second.
     EXPECT_FALSE(visivel.at(0));
     EXPECT_TRUE(visivel.at(1));

@@ -7,11 +7,11 @@
 #include "platform/DialogsScripted.h"
 #include "platform/ProcessKiller.h"
 #include "tests/support/TestDatabase.h"
+#include "tests/support/TestSupport.h"
 #include "users/Usu_Log.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -28,17 +28,6 @@ namespace {
 
 const QString Lista = QStringLiteral("select * from USU_LOG order by TRS desc, CPU, LGN");
 const QString Falha = QStringLiteral("Não foi possível realizar esta operação!\r\n");
-
-template <class Cond> bool Espera(Cond cond, int ms = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 class UsuLogTest : public ::testing::Test {
 protected:
@@ -81,7 +70,7 @@ protected:
         Tfrm_Usu_Log *f = Cria();
         f->show();
         f->activateWindow();
-        EXPECT_TRUE(Espera([f] { return f->isActiveWindow(); }));
+        EXPECT_TRUE(testsupport::WaitUntil([f] { return f->isActiveWindow(); }));
         return f;
     }
 
